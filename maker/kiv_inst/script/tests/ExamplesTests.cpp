@@ -1,0 +1,97 @@
+// The repository's example scripts and job, run against the camera emulator.
+#include "kiv_script/Interpreter.h"
+
+#include "TestDoubles.h"
+
+#include <kl7700emu/Camera.h>
+
+#include <gtest/gtest.h>
+
+namespace kivscript {
+namespace {
+
+// The emulated camera on the other end of the port, in the fake clock's time.
+class EmulatorPort final : public Port {
+public:
+    EmulatorPort(kl7700emu::Camera& camera, Clock& clock) : m_camera(camera), m_clock(clock) {}
+    bool Lock() override { return true; }
+    void Unlock() override {}
+    bool Write(std::string_view bytes) override
+    {
+        m_camera.receive(bytes, m_clock.NowMs());
+        return true;
+    }
+    bool Read(std::string& received) override
+    {
+        received += m_camera.takeOutput(m_clock.NowMs());
+        return true;
+    }
+
+private:
+    kl7700emu::Camera& m_camera;
+    Clock& m_clock;
+};
+
+class Examples : public ::testing::Test {
+protected:
+    Examples() : port(camera, clock)
+    {
+        env.port = &port;
+        env.clock = &clock;
+        env.pathStyle = NativePathStyle();
+        env.print = [this](std::string_view text) { printed += text; };
+    }
+
+    std::string example(const char* name) { return std::string(KIV_SCRIPT_EXAMPLES_DIR) + "/" + name; }
+
+    testing::FakeClock clock;
+    kl7700emu::Camera camera;
+    EmulatorPort port;
+    Environment env;
+    std::string printed;
+};
+
+TEST_F(Examples, IdentifyPrintsNameVersionSerialAndVariant)
+{
+    Outcome o = ExecuteFile(example("identify.vks"), env);
+    ASSERT_TRUE(o.ok) << o.text;
+    EXPECT_EQ("Identifying the camera...\n"
+              "Sorvel SX-20B\nVersion: 3.2.1.8\n"
+              "Serial number: a=00001267\n"
+              "Variant code:  b=4000\n",
+              printed);
+}
+
+TEST_F(Examples, ParametersChangesTheExposureTime)
+{
+    Outcome o = ExecuteFile(example("parameters.vks"), env);
+    ASSERT_TRUE(o.ok) << o.text;
+    EXPECT_EQ(0x5DC, camera.value('E'));
+    EXPECT_NE(std::string::npos, printed.find("Read back: E=000005DC\n")) << printed;
+}
+
+TEST_F(Examples, TheDemoJobRunsBothScriptsFromItsOwnFolder)
+{
+    std::vector<std::string> opened;
+    env.onFile = [&](const std::string& path) { opened.push_back(path); };
+    // The job text exactly as the console program builds it (no backslashes here).
+    Outcome o = Execute(ScriptSource{"ExecuteJobFile(\"" + example("demo.vkj") + "\");"}, env);
+    ASSERT_TRUE(o.ok) << o.text;
+    const std::vector<std::string> expected = {example("demo.vkj"), example("identify.vks"),
+                                               example("parameters.vks")};
+    EXPECT_EQ(expected, opened);
+    EXPECT_EQ(0x5DC, camera.value('E'));
+    EXPECT_EQ(0u, printed.find("Identifying the camera...\n"));
+}
+
+TEST_F(Examples, AnUnansweredSetFailsWithTheScriptLine)
+{
+    camera.injectFault(kl7700emu::Fault::Drop, 100);
+    Outcome o = ExecuteFile(example("parameters.vks"), env);
+    ASSERT_FALSE(o.ok);
+    EXPECT_EQ(ErrorKind::ExpectTimedOut, o.kind);
+    EXPECT_EQ(example("parameters.vks") + "(6): query got no prompt \">\" within 1000 ms; nothing received", o.text);
+}
+
+} // namespace
+} // namespace kivscript
