@@ -1,0 +1,137 @@
+// Temporary folders, the data folder's configuration file and window lookup
+// for the Merrow tests.
+#include "TestFolders.h"
+
+#include <winsock2.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace merrow_test {
+namespace {
+
+std::string ReadFile(const std::string& path, bool& exists)
+{
+    std::ifstream file(path, std::ios::binary);
+    exists = static_cast<bool>(file);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void CreateFolderTree(const std::string& path)
+{
+    for (std::size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
+        CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+} // namespace
+
+std::string TestProgramFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string text = path;
+    return text.substr(0, text.rfind('\\'));
+}
+
+TempFolder::TempFolder(const std::string& name)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    path_ = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId());
+    CreateFolderTree(path_);
+}
+
+TempFolder::~TempFolder()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA(File(found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
+std::string TempFolder::Write(const std::string& name, const std::string& content) const
+{
+    std::string path = File(name);
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+bool TempFolder::CopyIn(const std::string& source, const std::string& name) const
+{
+    return CopyFileA(source.c_str(), File(name).c_str(), FALSE) != 0;
+}
+
+DataFolderConfig::DataFolderConfig(const std::string& dataFolder, const std::string& content)
+    : file_(dataFolder + "\\Varnik.ini")
+{
+    CreateFolderTree(dataFolder);
+    previous_ = ReadFile(file_, existed_);
+    std::ofstream(file_, std::ios::binary) << content;
+}
+
+DataFolderConfig::~DataFolderConfig()
+{
+    if (existed_)
+        std::ofstream(file_, std::ios::binary) << previous_;
+    else
+        DeleteFileA(file_.c_str());
+}
+
+std::string SharedDataFolder()
+{
+    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    HMODULE shell = LoadLibraryA("Shell32.dll");
+    auto getFolderPath = reinterpret_cast<GetFolderPath>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
+    char folder[MAX_PATH] = {};
+    if (getFolderPath)
+        getFolderPath(nullptr, 0x23, nullptr, 0, folder);
+    FreeLibrary(shell);
+    return folder;
+}
+
+unsigned short UnusedTcpPort()
+{
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    closesocket(probe);
+    WSACleanup();
+    return ntohs(address.sin_port);
+}
+
+std::vector<void*> WindowsWithCaption(const std::string& caption)
+{
+    struct Search {
+        const std::string* caption;
+        std::vector<void*> found;
+    } search{&caption, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            char text[256] = {};
+            GetWindowTextA(window, text, sizeof text);
+            if (*s->caption == text)
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace merrow_test
