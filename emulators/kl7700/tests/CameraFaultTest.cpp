@@ -30,13 +30,6 @@ TEST(CameraFaults, EachKindSpoilsTheReplyBytes) {
   }
 }
 
-TEST(CameraFaults, CutShortIsHalfTheReply) {
-  Camera camera;
-  camera.injectFault(Fault::CutShort);
-  camera.receive(kQuery, 0);
-  EXPECT_EQ(camera.takeOutput(0), std::string(kReply, (sizeof kReply - 1) / 2));
-}
-
 TEST(CameraFaults, GarbageHasTheLengthButNeitherPromptNorValueMarker) {
   Camera camera;
   camera.injectFault(Fault::Garbage, 2);
