@@ -1,0 +1,20 @@
+// Export macro and the Win32 include every framework header starts from.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <commctrl.h>
+
+// One macro exports the framework's classes from AppFramework.dll and imports
+// them everywhere else, so every module shares one window map and one set of
+// module states.
+#ifdef APP_FRAMEWORK_BUILDING
+#define AFX_API __declspec(dllexport)
+#else
+#define AFX_API __declspec(dllimport)
+#endif

@@ -1,0 +1,24 @@
+// Resource ids shared by the test program, its resources and the test plug-in.
+#pragma once
+
+#define IDD_FORM 100
+#define IDC_NAME 1001
+#define IDC_COUNT 1002
+#define IDC_FACTOR 1003
+#define IDC_ENABLED 1004
+#define IDC_CHOICE 1005
+#define IDC_ACTION 1006
+#define IDC_OTHER 1007
+#define IDC_LABEL 1008
+#define IDC_AMOUNT 1009
+
+#define IDD_CONTROLS 200
+#define IDC_LIST 1101
+#define IDC_TABS 1102
+#define IDC_SPIN 1103
+#define IDC_SLIDER 1104
+#define IDC_RICH 1105
+#define IDC_SPIN_BUDDY 1106
+
+#define IDD_SHARED_ID 300
+#define IDC_ORIGIN 1201
