@@ -1,0 +1,515 @@
+// Kind 2: the store on a registry key. Every operation goes to the registry at
+// once; numbers and binary data use the registry's own value types.
+#include "config_store/IniRegistry.h"
+
+#include "name_compare.h"
+#include "reg_key.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+using namespace config_store;
+
+namespace {
+
+constexpr DWORD kNameBuffer = 1024;    // names read while looking for one
+constexpr DWORD kStringBuffer = 1024;  // REG_SZ values, terminator included
+constexpr DWORD kLongestName = 16384;  // longest value name the registry allows, plus 1
+constexpr size_t kMax32 = 0xFFFFFFFFu;
+
+struct RootName {
+    const char* name;
+    HKEY key;
+};
+
+const RootName kRoots[] = {
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},   {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+    {"HKEY_USERS", HKEY_USERS},
+};
+
+// Where one value lives: subkey `section` of the base key (and below it
+// `subkey`, for fields), value `value`.
+struct Place {
+    const char* section;
+    const char* subkey; // null for two-level operations
+    const char* value;
+};
+
+DWORD Clamp32(size_t size) { return static_cast<DWORD>(std::min(size, kMax32)); }
+
+// An empty or null name would address the parent key itself, so it never names
+// a section or a key's subkey.
+bool IsSubkeyName(const char* name) { return name && *name; }
+
+RegKey OpenKey(HKEY parent, const char* name)
+{
+    RegKey key;
+    if (!parent || !IsSubkeyName(name)) return key;
+    if (RegOpenKeyA(parent, name, key.Receive()) != ERROR_SUCCESS) key.Release(); // nothing to close
+    return key;
+}
+
+RegKey CreateKey(HKEY parent, const char* name)
+{
+    RegKey key;
+    if (!parent || !IsSubkeyName(name)) return key;
+    if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Receive(),
+                        nullptr) != ERROR_SUCCESS) {
+        key.Release();
+    }
+    return key;
+}
+
+// Opens S, or S\K when `subkey` is given.
+RegKey OpenSection(HKEY base, const char* section, const char* subkey)
+{
+    RegKey key = OpenKey(base, section);
+    if (!key || !subkey) return key;
+    return OpenKey(key.Get(), subkey);
+}
+
+RegKey CreateSection(HKEY base, const char* section, const char* subkey)
+{
+    RegKey key = CreateKey(base, section);
+    if (!key || !subkey) return key;
+    return CreateKey(key.Get(), subkey);
+}
+
+bool ReadString(HKEY base, const Place& place, std::string& out)
+{
+    if (!place.value) return false;
+    RegKey key = OpenSection(base, place.section, place.subkey);
+    if (!key) return false;
+    char buf[kStringBuffer];
+    DWORD size = sizeof buf;
+    DWORD type = 0;
+    if (RegQueryValueExA(key.Get(), place.value, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ) {
+        return false;
+    }
+    out.assign(buf, strnlen(buf, size));
+    return true;
+}
+
+// REG_DWORD (zero-extended) or REG_QWORD; a 32-bit read refuses larger values.
+bool ReadNumber(HKEY base, const Place& place, unsigned bits, uint64_t& value)
+{
+    if (!place.value) return false;
+    RegKey key = OpenSection(base, place.section, place.subkey);
+    if (!key) return false;
+    BYTE data[8] = {};
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    if (RegQueryValueExA(key.Get(), place.value, nullptr, &type, data, &size) != ERROR_SUCCESS) return false;
+    if (type == REG_DWORD && size == 4) {
+        uint32_t dword;
+        std::memcpy(&dword, data, 4);
+        value = dword;
+        return true;
+    }
+    if (type == REG_QWORD && size == 8) {
+        std::memcpy(&value, data, 8);
+        return bits == 64 || value <= kMax32;
+    }
+    return false;
+}
+
+template <class T>
+T NumberOrDefault(HKEY base, const Place& place, unsigned bits, T def, int* found)
+{
+    uint64_t value = 0;
+    bool ok = ReadNumber(base, place, bits, value);
+    if (found) *found = ok ? 1 : 0;
+    return ok ? static_cast<T>(value) : def;
+}
+
+size_t ReadBinary(HKEY base, const Place& place, const void* def, size_t defLen, void* buf, size_t bufLen,
+                  int* found)
+{
+    if (!buf || bufLen == 0) return 0;
+    RegKey key = place.value ? OpenSection(base, place.section, place.subkey) : RegKey();
+    DWORD type = 0;
+    DWORD size = Clamp32(bufLen);
+    if (key && RegQueryValueExA(key.Get(), place.value, nullptr, &type, static_cast<BYTE*>(buf), &size) ==
+                   ERROR_SUCCESS &&
+        type == REG_BINARY) {
+        if (found) *found = 1;
+        return size;
+    }
+    if (found) *found = 0;
+    size_t n = def ? std::min(defLen, bufLen) : 0;
+    if (n) std::memcpy(buf, def, n);
+    return n;
+}
+
+bool SetValue(HKEY base, const Place& place, DWORD type, const void* data, size_t size)
+{
+    if (!base || !place.value || size > kMax32) return false;
+    RegKey key = CreateSection(base, place.section, place.subkey);
+    return key && RegSetValueExA(key.Get(), place.value, 0, type, static_cast<const BYTE*>(data),
+                                 static_cast<DWORD>(size)) == ERROR_SUCCESS;
+}
+
+int WriteResult(bool ok) { return ok ? 0 : INIERR_WRITE; }
+
+bool SetDword(HKEY base, const Place& place, uint32_t value) { return SetValue(base, place, REG_DWORD, &value, 4); }
+bool SetQword(HKEY base, const Place& place, uint64_t value) { return SetValue(base, place, REG_QWORD, &value, 8); }
+
+bool SetText(HKEY base, const Place& place, const char* text)
+{
+    const char* value = text ? text : "";
+    return SetValue(base, place, REG_SZ, value, std::strlen(value) + 1);
+}
+
+bool SetBinary(HKEY base, const Place& place, const void* data, size_t len)
+{
+    return SetValue(base, place, REG_BINARY, len ? data : nullptr, data ? len : 0);
+}
+
+size_t CountValues(HKEY base, const char* section, const char* subkey)
+{
+    RegKey key = OpenSection(base, section, subkey);
+    DWORD count = 0;
+    if (!key || RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                                 nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return count;
+}
+
+size_t ValueName(HKEY base, const char* section, const char* subkey, size_t index, char* buf, size_t bufLen)
+{
+    if (!buf || bufLen == 0 || index > kMax32 || bufLen > kMax32) return 0;
+    RegKey key = OpenSection(base, section, subkey);
+    if (!key) return 0;
+    DWORD len = static_cast<DWORD>(bufLen);
+    if (RegEnumValueA(key.Get(), static_cast<DWORD>(index), buf, &len, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+        buf[0] = '\0';
+    }
+    buf[bufLen - 1] = '\0';
+    return std::strlen(buf);
+}
+
+bool HasValue(HKEY base, const char* section, const char* subkey, const char* name)
+{
+    if (!name) return false;
+    char buf[kNameBuffer];
+    size_t count = CountValues(base, section, subkey);
+    for (size_t i = 0; i < count; ++i) {
+        buf[0] = '\0';
+        ValueName(base, section, subkey, i, buf, sizeof buf);
+        if (NamesEqual(buf, name)) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CIniFile_Reg::~CIniFile_Reg()
+{
+    if (baseKey_) RegCloseKey(baseKey_);
+}
+
+int CIniFile_Reg::SetFileName(const char* path)
+{
+    if (!path) return INIERR_OPEN;
+    const size_t length = std::strlen(path);
+    for (const RootName& root : kRoots) {
+        const size_t rootLength = std::strlen(root.name);
+        if (length < rootLength + 2 || !NamesEqual(std::string_view(path, rootLength), root.name)) continue;
+        if (path[rootLength] != '\\') return INIERR_OPEN;
+        RegKey key = CreateKey(root.key, path + rootLength + 1);
+        if (!key) return INIERR_OPEN;
+        if (baseKey_) RegCloseKey(baseKey_);
+        baseKey_ = key.Release();
+        rootKey_ = root.key;
+        path_ = path;
+        return 0;
+    }
+    return INIERR_OPEN;
+}
+
+// ---------------------------------------------------------------- enumeration
+
+size_t CIniFile_Reg::GetSectionCount()
+{
+    DWORD count = 0;
+    if (!baseKey_ || RegQueryInfoKeyA(baseKey_, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return count;
+}
+
+size_t CIniFile_Reg::GetSectionName(size_t index, char* buf, size_t bufLen)
+{
+    if (!buf || bufLen == 0) return 0;
+    buf[0] = '\0';
+    if (!baseKey_ || index > kMax32) return 0;
+    DWORD len = Clamp32(bufLen);
+    if (RegEnumKeyExA(baseKey_, static_cast<DWORD>(index), buf, &len, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+        buf[0] = '\0';
+    }
+    buf[Clamp32(bufLen) - 1] = '\0';
+    return std::strlen(buf);
+}
+
+int CIniFile_Reg::SectionExists(const char* section)
+{
+    if (!section) return 0;
+    char name[kNameBuffer];
+    const size_t count = GetSectionCount();
+    for (size_t i = 0; i < count; ++i) {
+        GetSectionName(i, name, sizeof name);
+        if (NamesEqual(name, section)) return 1;
+    }
+    return 0;
+}
+
+size_t CIniFile_Reg::GetKeyCount(const char* section) { return CountValues(baseKey_, section, nullptr); }
+
+size_t CIniFile_Reg::GetKeyName(const char* section, size_t index, char* buf, size_t bufLen)
+{
+    return ValueName(baseKey_, section, nullptr, index, buf, bufLen);
+}
+
+int CIniFile_Reg::KeyExists(const char* section, const char* key)
+{
+    return HasValue(baseKey_, section, nullptr, key) ? 1 : 0;
+}
+
+size_t CIniFile_Reg::GetFieldCount(const char* section, const char* key)
+{
+    return IsSubkeyName(key) ? CountValues(baseKey_, section, key) : 0;
+}
+
+size_t CIniFile_Reg::GetFieldName(const char* section, const char* key, size_t index, char* buf, size_t bufLen)
+{
+    return IsSubkeyName(key) ? ValueName(baseKey_, section, key, index, buf, bufLen) : 0;
+}
+
+int CIniFile_Reg::FieldExists(const char* section, const char* key, const char* field)
+{
+    return IsSubkeyName(key) && HasValue(baseKey_, section, key, field) ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- deletion
+
+void CIniFile_Reg::DeleteTree(HKEY key)
+{
+    // Index 0 again after each deletion; an entry that cannot be deleted is
+    // stepped over, so every turn either removes an entry or moves on and the
+    // walk ends when the enumeration does, whatever fails on the way.
+    std::string name(kLongestName, '\0');
+    for (DWORD index = 0;;) {
+        DWORD len = kLongestName;
+        if (RegEnumKeyExA(key, index, name.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        const std::string child(name.data(), len);
+        if (RegKey sub = OpenKey(key, child.c_str())) DeleteTree(sub.Get());
+        if (RegDeleteKeyA(key, child.c_str()) != ERROR_SUCCESS) ++index;
+    }
+    for (DWORD index = 0;;) {
+        DWORD len = kLongestName;
+        if (RegEnumValueA(key, index, name.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegDeleteValueA(key, std::string(name.data(), len).c_str()) != ERROR_SUCCESS) ++index;
+    }
+}
+
+int CIniFile_Reg::DeleteAll()
+{
+    if (!baseKey_) return INIERR_DELETE;
+    DeleteTree(baseKey_);
+    return 0;
+}
+
+int CIniFile_Reg::DeleteSection(const char* section)
+{
+    if (!baseKey_) return INIERR_DELETE;
+    if (!IsSubkeyName(section)) return INIERR_DELETE;
+    if (RegKey key = OpenKey(baseKey_, section)) DeleteTree(key.Get());
+    return RegDeleteKeyA(baseKey_, section) == ERROR_SUCCESS ? 0 : INIERR_DELETE;
+}
+
+int CIniFile_Reg::DeleteKey(const char* section, const char* key)
+{
+    if (!baseKey_) return INIERR_DELETE;
+    RegKey sectionKey = OpenKey(baseKey_, section);
+    if (!sectionKey) return 0;
+    if (!IsSubkeyName(key)) return INIERR_DELETE;
+    if (RegKey fields = OpenKey(sectionKey.Get(), key)) DeleteTree(fields.Get());
+    return RegDeleteKeyA(sectionKey.Get(), key) == ERROR_SUCCESS ? 0 : INIERR_DELETE;
+}
+
+int CIniFile_Reg::DeleteField(const char* section, const char* key, const char* field)
+{
+    if (!baseKey_) return INIERR_DELETE;
+    RegKey fields = OpenSection(baseKey_, section, IsSubkeyName(key) ? key : nullptr);
+    if (!fields || !IsSubkeyName(key)) return 0;
+    if (!field) return INIERR_DELETE;
+    return RegDeleteValueA(fields.Get(), field) == ERROR_SUCCESS ? 0 : INIERR_DELETE;
+}
+
+// ---------------------------------------------------------------- raw text
+
+void CIniFile_Reg::ReadRaw(const char* section, const char* key, const std::string& def, std::string& out,
+                           int* found)
+{
+    std::string text;
+    bool ok = ReadString(baseKey_, {section, nullptr, key}, text);
+    if (found) *found = ok ? 1 : 0;
+    out = ok ? std::move(text) : def;
+}
+
+void CIniFile_Reg::WriteRaw(const char* section, const char* key, const char* value)
+{
+    SetText(baseKey_, {section, nullptr, key}, value);
+}
+
+void CIniFile_Reg::ReadFieldRaw(const char* section, const char* key, const char* field, const std::string& def,
+                                std::string& out, int* found)
+{
+    std::string text;
+    bool ok = IsSubkeyName(key) && ReadString(baseKey_, {section, key, field}, text);
+    if (found) *found = ok ? 1 : 0;
+    out = ok ? std::move(text) : def;
+}
+
+int CIniFile_Reg::WriteFieldRaw(const char* section, const char* key, const char* field, const char* value)
+{
+    return WriteResult(SetText(baseKey_, {section, key, field}, value));
+}
+
+// ---------------------------------------------------------------- typed values
+
+uint32_t CIniFile_Reg::GetUInt(const char* section, const char* key, uint32_t def, int* found)
+{
+    return NumberOrDefault<uint32_t>(baseKey_, {section, nullptr, key}, 32, def, found);
+}
+
+int32_t CIniFile_Reg::GetInt(const char* section, const char* key, int32_t def, int* found)
+{
+    return NumberOrDefault<int32_t>(baseKey_, {section, nullptr, key}, 32, def, found);
+}
+
+uint64_t CIniFile_Reg::GetUInt64(const char* section, const char* key, uint64_t def, int* found)
+{
+    return NumberOrDefault<uint64_t>(baseKey_, {section, nullptr, key}, 64, def, found);
+}
+
+int64_t CIniFile_Reg::GetInt64(const char* section, const char* key, int64_t def, int* found)
+{
+    return NumberOrDefault<int64_t>(baseKey_, {section, nullptr, key}, 64, def, found);
+}
+
+size_t CIniFile_Reg::GetBinary(const char* section, const char* key, const void* def, size_t defLen, void* buf,
+                               size_t bufLen, int* found)
+{
+    // Reads back what WriteBinary stores, as the field-level read does.
+    return ReadBinary(baseKey_, {section, nullptr, key}, def, defLen, buf, bufLen, found);
+}
+
+int CIniFile_Reg::WriteUInt(const char* section, const char* key, uint32_t value)
+{
+    return WriteResult(SetDword(baseKey_, {section, nullptr, key}, value));
+}
+
+int CIniFile_Reg::WriteInt(const char* section, const char* key, int32_t value)
+{
+    return WriteUInt(section, key, static_cast<uint32_t>(value));
+}
+
+int CIniFile_Reg::WriteHex(const char* section, const char* key, uint32_t value)
+{
+    return WriteUInt(section, key, value);
+}
+
+int CIniFile_Reg::WriteUInt64(const char* section, const char* key, uint64_t value)
+{
+    return WriteResult(SetQword(baseKey_, {section, nullptr, key}, value));
+}
+
+int CIniFile_Reg::WriteInt64(const char* section, const char* key, int64_t value)
+{
+    return WriteUInt64(section, key, static_cast<uint64_t>(value));
+}
+
+int CIniFile_Reg::WriteHex64(const char* section, const char* key, uint64_t value)
+{
+    return WriteUInt64(section, key, value);
+}
+
+int CIniFile_Reg::WriteBinary(const char* section, const char* key, const void* data, size_t len)
+{
+    return WriteResult(SetBinary(baseKey_, {section, nullptr, key}, data, len));
+}
+
+uint32_t CIniFile_Reg::GetFieldUInt(const char* section, const char* key, const char* field, uint32_t def,
+                                    int* found)
+{
+    return NumberOrDefault<uint32_t>(IsSubkeyName(key) ? baseKey_ : nullptr, {section, key, field}, 32, def, found);
+}
+
+int32_t CIniFile_Reg::GetFieldInt(const char* section, const char* key, const char* field, int32_t def, int* found)
+{
+    return NumberOrDefault<int32_t>(IsSubkeyName(key) ? baseKey_ : nullptr, {section, key, field}, 32, def, found);
+}
+
+uint64_t CIniFile_Reg::GetFieldUInt64(const char* section, const char* key, const char* field, uint64_t def,
+                                      int* found)
+{
+    return NumberOrDefault<uint64_t>(IsSubkeyName(key) ? baseKey_ : nullptr, {section, key, field}, 64, def, found);
+}
+
+int64_t CIniFile_Reg::GetFieldInt64(const char* section, const char* key, const char* field, int64_t def,
+                                    int* found)
+{
+    return NumberOrDefault<int64_t>(IsSubkeyName(key) ? baseKey_ : nullptr, {section, key, field}, 64, def, found);
+}
+
+size_t CIniFile_Reg::GetFieldBinary(const char* section, const char* key, const char* field, const void* def,
+                                    size_t defLen, void* buf, size_t bufLen, int* found)
+{
+    return ReadBinary(IsSubkeyName(key) ? baseKey_ : nullptr, {section, key, field}, def, defLen, buf, bufLen,
+                      found);
+}
+
+int CIniFile_Reg::WriteFieldUInt(const char* section, const char* key, const char* field, uint32_t value)
+{
+    return WriteResult(SetDword(baseKey_, {section, key, field}, value));
+}
+
+int CIniFile_Reg::WriteFieldInt(const char* section, const char* key, const char* field, int32_t value)
+{
+    return WriteFieldUInt(section, key, field, static_cast<uint32_t>(value));
+}
+
+int CIniFile_Reg::WriteFieldHex(const char* section, const char* key, const char* field, uint32_t value)
+{
+    return WriteFieldUInt(section, key, field, value);
+}
+
+int CIniFile_Reg::WriteFieldUInt64(const char* section, const char* key, const char* field, uint64_t value)
+{
+    return WriteResult(SetQword(baseKey_, {section, key, field}, value));
+}
+
+int CIniFile_Reg::WriteFieldInt64(const char* section, const char* key, const char* field, int64_t value)
+{
+    return WriteFieldUInt64(section, key, field, static_cast<uint64_t>(value));
+}
+
+int CIniFile_Reg::WriteFieldHex64(const char* section, const char* key, const char* field, uint64_t value)
+{
+    return WriteFieldUInt64(section, key, field, value);
+}
+
+int CIniFile_Reg::WriteFieldBinary(const char* section, const char* key, const char* field, const void* data,
+                                   size_t len)
+{
+    return WriteResult(SetBinary(baseKey_, {section, key, field}, data, len));
+}
