@@ -1,10 +1,10 @@
 // The process's steady clock and the disk file source.
 #include "kiv_script/Device.h"
 
+#include <cerrno>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <memory>
 #include <thread>
 
 namespace kivscript {
@@ -20,29 +20,26 @@ public:
     void SleepMs(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 
+// C stdio takes the narrow path in the system's code page on Windows, as the
+// rest of the framework does, and reports a missing file through errno.
 class DiskFileSource final : public FileSource {
 public:
     ReadStatus ReadFile(const std::string& path, std::string& content) override
     {
-        std::error_code ec;
-        std::filesystem::path p(path);
-        if (!std::filesystem::exists(p, ec))
-            return ReadStatus::Missing;
-        if (std::filesystem::is_directory(p, ec))
-            return ReadStatus::Unreadable;
-        std::ifstream in(p, std::ios::binary);
-        if (!in)
-            return ReadStatus::Unreadable;
+        errno = 0;
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+        if (!file)
+            return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Unreadable;
         content.clear();
         char chunk[4096];
-        while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-            content.append(chunk, static_cast<std::size_t>(in.gcount()));
+        std::size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+            content.append(chunk, got);
             if (content.size() > kMaxFileSize)
                 return ReadStatus::TooLarge;
         }
-        if (in.bad())
-            return ReadStatus::Unreadable;
-        return ReadStatus::Ok;
+        // A folder opens on some systems and fails on the first read.
+        return std::ferror(file.get()) ? ReadStatus::Unreadable : ReadStatus::Ok;
     }
 };
 

@@ -77,8 +77,9 @@ TEST_F(Examples, TheDemoJobRunsBothScriptsFromItsOwnFolder)
     // The job text exactly as the console program builds it (no backslashes here).
     Outcome o = Execute(ScriptSource{"ExecuteJobFile(\"" + example("demo.vkj") + "\");"}, env);
     ASSERT_TRUE(o.ok) << o.text;
-    const std::vector<std::string> expected = {example("demo.vkj"), example("identify.vks"),
-                                               example("parameters.vks")};
+    // Scripts of the job are joined to its folder with the platform's separator.
+    std::string folder = std::string(KIV_SCRIPT_EXAMPLES_DIR) + (NativePathStyle() == PathStyle::Windows ? "\\" : "/");
+    const std::vector<std::string> expected = {example("demo.vkj"), folder + "identify.vks", folder + "parameters.vks"};
     EXPECT_EQ(expected, opened);
     EXPECT_EQ(0x5DC, camera.value('E'));
     EXPECT_EQ(0u, printed.find("Identifying the camera...\n"));
@@ -91,6 +92,22 @@ TEST_F(Examples, AnUnansweredSetFailsWithTheScriptLine)
     ASSERT_FALSE(o.ok);
     EXPECT_EQ(ErrorKind::ExpectTimedOut, o.kind);
     EXPECT_EQ(example("parameters.vks") + "(6): query got no prompt \">\" within 1000 ms; nothing received", o.text);
+}
+
+} // namespace
+} // namespace kivscript
+
+namespace kivscript {
+namespace {
+
+TEST(DiskFiles, TellsMissingFromUnreadable)
+{
+    std::string content = "kept";
+    std::string dir = KIV_SCRIPT_EXAMPLES_DIR;
+    EXPECT_EQ(ReadStatus::Missing, DiskFiles().ReadFile(dir + "/no such file.vks", content));
+    EXPECT_EQ(ReadStatus::Unreadable, DiskFiles().ReadFile(dir, content)) << "a folder is not a script";
+    ASSERT_EQ(ReadStatus::Ok, DiskFiles().ReadFile(dir + "/demo.vkj", content));
+    EXPECT_NE(std::string::npos, content.find("identify.vks"));
 }
 
 } // namespace
