@@ -19,10 +19,8 @@ TEST(ErrorTexts, EachTextGetsItsOwnNonzeroCode)
     EXPECT_STREQ("No error", ErrorText(0));
     EXPECT_STREQ("Script error 0x1 (unknown code)", ErrorText(1));
     EXPECT_STREQ("Script error 0x7FFFFFFF (unknown code)", ErrorText(0x7FFFFFFF));
-}
 
-TEST(ErrorTexts, OldTextsExpireButRecentOnesStayReadable)
-{
+    // Old texts expire, recent ones stay readable.
     long oldest = RegisterErrorText("oldest");
     std::set<long> codes;
     long last = 0;

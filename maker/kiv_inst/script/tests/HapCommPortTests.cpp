@@ -19,20 +19,26 @@ using testing::MemoryFiles;
 // most chunk bytes per ReadData, as a serial port with a small buffer would.
 class FakeCommDevice final : public CHapDeviceComm_0 {
 public:
+    // Operations the script processor never calls.
     unsigned long GetObjType() override { return 0; }
-    long GetParamLimits(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*) override { return 0; }
-    long SetParam(unsigned long, unsigned long long, unsigned long long, unsigned long long,
-                  unsigned long long) override { return 0; }
-    long GetParam(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                  unsigned long long*) override { return 0; }
+    long GetParamLimits(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*,
+                        unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*) override { return 0; }
+    long SetParam(unsigned long, unsigned long long, unsigned long long, unsigned long long, unsigned long long) override { return 0; }
+    long GetParam(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*) override { return 0; }
     void SetConfigStore(CIniFile_0*) override {}
     int Init() override { return 0; }
     int Exit() override { return 0; }
     int RestoreConfig() override { return 0; }
     int Detach() override { return 0; }
     int ShowConfigDialog(HWND) override { return 0; }
+    int Open() override { return 0; }
+    int GetState() override { return 1; }
+    int Close() override { return 0; }
+    int ReadChar(char*, unsigned long*) override { return 1; }
+    int WriteChar(const char*, unsigned long*) override { return 1; }
+    int WriteText(const char*, unsigned long*) override { return 1; }
+    int Purge(unsigned long) override { return 0; }
+
     const char* GetInfoText(int which, long code) override { return which == 2 ? kivinst::ErrorText(code) : ""; }
     int Lock(const void* owner, unsigned long timeoutMs) override
     {
@@ -49,11 +55,6 @@ public:
         EXPECT_EQ(lockOwner, owner);
         --lockDepth;
     }
-    int Open() override { return 0; }
-    int GetState() override { return 1; }
-    int Close() override { return 0; }
-    int ReadChar(char*, unsigned long*) override { return 1; }
-    int WriteChar(const char*, unsigned long*) override { return 1; }
     int ReadData(void* buffer, unsigned long size, unsigned long* count) override
     {
         ++readCalls;
@@ -72,8 +73,6 @@ public:
             inbox += "V\r\r\nSorvel SX-20 / KL-7700\r\n>";
         return 0;
     }
-    int WriteText(const char*, unsigned long*) override { return 1; }
-    int Purge(unsigned long) override { return 0; }
 
     std::string inbox;
     std::string sent;
@@ -153,8 +152,6 @@ TEST_F(ProcessorCall, EveryFailureIsACodeWithATextForGetInfoText)
          "<script text>(1): sendln: writing to the communication device failed"},
         {"read error", KIV_SCRIPT_RUN_TEXT, "\nexpect \">\"", [](FakeCommDevice& d) { d.readFails = true; },
          "<script text>(2): expect: reading from the communication device failed"},
-        {"missing file", KIV_SCRIPT_RUN_FILE, "C:\\none.vks", [](FakeCommDevice&) {},
-         "C:\\none.vks: cannot find script file \"C:\\none.vks\""},
         {"no text", KIV_SCRIPT_RUN_TEXT, nullptr, [](FakeCommDevice&) {}, "script processor: no script text given"},
         {"unknown command", 4099, "print \"x\"", [](FakeCommDevice&) {}, "script processor: unknown command 4099"},
     };

@@ -1,5 +1,4 @@
 // Script statements against a simulated camera on a fake clock.
-#include "kiv_script/ErrorTexts.h"
 #include "kiv_script/Interpreter.h"
 
 #include "TestDoubles.h"
@@ -119,14 +118,6 @@ TEST_F(ScriptRun, QueryPrintsTheReplyWithoutEchoAndPrompt)
     EXPECT_EQ("E=?\rV\rE=000006C0\r", camera.written);
 }
 
-TEST_F(ScriptRun, QueryWithoutPromptFailsWithWhatArrived)
-{
-    camera.answer("b=?", "\r\n=4020", 10);
-    Outcome o = run("query \"b=?\" 300");
-    ASSERT_FALSE(o.ok);
-    EXPECT_EQ("<script text>(1): query got no prompt \">\" within 300 ms; received \"b=?\\r\\r\\n=4020\"", o.text);
-}
-
 TEST_F(ScriptRun, TheDeviceIsLockedOnceAtFirstUseAndAlwaysUnlocked)
 {
     camera.answer("V", "\r\n>");
@@ -187,14 +178,6 @@ TEST_F(ScriptRun, SyntaxErrorsCarryTheLineNumberCountingBlankLinesAndCrLf)
     ScriptSource named{"wait 1\nfrobnicate\n", "C:\\jobs\\a.vks"};
     o = Execute(named, env);
     EXPECT_EQ("C:\\jobs\\a.vks(2): unknown statement \"frobnicate\"", o.text);
-}
-
-TEST_F(ScriptRun, RunReturnsACodeWhoseTextIsTheError)
-{
-    EXPECT_EQ(0, kivscript::Run(ScriptSource{"print \"fine\""}, env));
-    long code = kivscript::Run(ScriptSource{"wait forever"}, env);
-    ASSERT_NE(0, code);
-    EXPECT_STREQ("<script text>(1): wait needs a time in milliseconds", kivinst::ErrorText(code));
 }
 
 } // namespace
