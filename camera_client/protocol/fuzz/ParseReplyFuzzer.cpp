@@ -23,13 +23,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // the first byte chose.
     kl7700::ParseReply(kl7700::Item::Dump, reply, camera);
 
-    for (int id = 7999; id <= 8109; ++id) {
+    // Each rule alone on the parsed record, then all of them in a row.
+    kl7700::ParameterRecord chained = camera;
+    for (int id = 8000; id <= 8108; ++id) {
+        if (kl7700::ruleForControl(id) == kl7700::Rule::None) continue;
         kl7700::ParameterRecord working = camera;
         kl7700::ApplyParameterRules(id, working, camera);
-        for (size_t p = 0; p < kl7700::kParameterCount; ++p) {
-            (void)kl7700::MakeCommand(static_cast<kl7700::Item>(p), kl7700::CommandForm::Set, working);
-        }
+        kl7700::ApplyParameterRules(id, chained, camera);
         (void)kl7700::MakeHeaderTexts(working, false);
     }
+    for (size_t p = 0; p < kl7700::kParameterCount; ++p) {
+        (void)kl7700::MakeCommand(static_cast<kl7700::Item>(p), kl7700::CommandForm::Set, chained);
+    }
+    (void)kl7700::MakeHeaderTexts(chained, false);
     return 0;
 }
