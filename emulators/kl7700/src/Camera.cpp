@@ -50,6 +50,11 @@ std::string Camera::takeOutput(uint64_t nowMs) {
   return std::exchange(unread_, std::string());
 }
 
+void Camera::discardPartialCommand() {
+  line_.clear();
+  discardingLine_ = false;
+}
+
 std::optional<uint64_t> Camera::nextOutputAtMs() const {
   if (pending_.empty()) return std::nullopt;
   return pending_.front().atMs;
@@ -84,8 +89,7 @@ void Camera::setValue(char letter, int32_t value) {
 void Camera::powerCycle() {
   values_ = storedDefaults_;
   values_['s'] |= kPowerUpFlag;
-  line_.clear();
-  discardingLine_ = false;
+  discardPartialCommand();
   pending_.clear();
   pendingBytes_ = 0;
   unread_.clear();

@@ -173,6 +173,9 @@ TEST(CameraProtocol, CommandsMaySpanSeveralReceives) {
   camera.receive("?\rV", 5);
   EXPECT_EQ(camera.takeOutput(5), "b=?\r\r\n=4000\r\n>");
   EXPECT_EQ(exchange(camera, "\r", 6), "V\r\r\nSorvel SX-20B\r\nVersion: 3.2.1.8\r\n>");
+  camera.receive("E=0000", 7);
+  camera.discardPartialCommand();
+  EXPECT_EQ(exchange(camera, "b=?\r", 8), "b=?\r\r\n=4000\r\n>");
 }
 
 TEST(CameraProtocol, OverlongLineIsAnsweredOnceAndMemoryStaysBounded) {

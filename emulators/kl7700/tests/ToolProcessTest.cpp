@@ -112,6 +112,7 @@ TEST(ToolProcess, ServesTcpClientsOneAfterAnotherWithOneCameraState) {
   EXPECT_EQ(readReply(first), "V\r\r\nSorvel SX-20B\r\nVersion: 3.2.1.8\r\n>");
   send(first, "E=00000123\r");
   EXPECT_EQ(readReply(first), "E=00000123\r\r\n>");
+  send(first, "E=0000");  // a half command the next client must not inherit
   ::close(first);
 
   const int second = connectTo(port);

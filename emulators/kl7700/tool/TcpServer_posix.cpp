@@ -87,6 +87,7 @@ bool serveTcp(uint16_t port, Camera& camera, const MillisecondClock& clock, std:
     const int client = ::accept(listener.fd(), nullptr, nullptr);
     if (client < 0) continue;
     TcpLink link(client);
+    camera.discardPartialCommand();  // a half line of the previous client is no command of this one
     serveLink(link, camera, clock, log, stop);
   }
   return true;

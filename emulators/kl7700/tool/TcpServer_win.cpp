@@ -102,6 +102,7 @@ bool serveTcp(uint16_t port, Camera& camera, const MillisecondClock& clock, std:
     const SOCKET client = ::accept(listener.get(), nullptr, nullptr);
     if (client == INVALID_SOCKET) continue;
     TcpLink link(client);
+    camera.discardPartialCommand();  // a half line of the previous client is no command of this one
     serveLink(link, camera, clock, log, stop);
   }
   return true;

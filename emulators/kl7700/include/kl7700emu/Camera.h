@@ -55,6 +55,8 @@ public:
   void receive(std::string_view bytes, uint64_t nowMs);
   // Bytes the camera has sent by nowMs (delayed replies appear later).
   std::string takeOutput(uint64_t nowMs);
+  // Forgets a command line begun but not ended (a new host on the line).
+  void discardPartialCommand();
   // When the next pending output is due, if any (lets a server sleep until then).
   std::optional<uint64_t> nextOutputAtMs() const;
 
