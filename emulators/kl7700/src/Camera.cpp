@@ -158,14 +158,14 @@ std::string Camera::replyBody(const std::string& line, uint64_t& busyMs) {
 }
 
 std::string Camera::setParameter(char letter, std::string_view valueText, uint64_t& busyMs) {
-  const ParameterSpec& spec = *findParameter(letter);
+  const ParameterInfo& info = *findParameter(letter);
   const std::optional<uint32_t> wire = parseHex(valueText);
   if (!wire) return kInvalidValue;
   // Values beyond the parameter's range are refused, never clamped: the host
   // takes an echoed set as confirmed, so a silently changed value would leave
   // it believing a value the camera does not hold.
-  const int64_t value = static_cast<int64_t>(*wire) - spec.wireOffset;
-  if (value > spec.maximum || !isAcceptable(spec, static_cast<int32_t>(value))) return kOutOfRange;
+  const int64_t value = static_cast<int64_t>(*wire) - info.wireOffset;
+  if (value > info.maximum || !isAcceptable(info, static_cast<int32_t>(value))) return kOutOfRange;
   if (letter == 'C' && value == 1) {
     // Sensor calibration: the camera is busy before it answers, then corrects.
     busyMs = config_.calibrationMs;
@@ -185,11 +185,11 @@ std::string Camera::queryParameter(char letter) const {
 
 std::string Camera::dump() const {
   std::string text = "\r\n";
-  for (const ParameterSpec& spec : parameterTable()) {
-    if (!knowsParameter(spec.letter)) continue;
-    text += spec.letter;
+  for (const ParameterInfo& info : parameterTable()) {
+    if (!knowsParameter(info.letter)) continue;
+    text += info.letter;
     text += '=';
-    text += formatWire(spec, values_.at(spec.letter));
+    text += formatWire(info, values_.at(info.letter));
     text += "\r\n";
   }
   return text + ">";

@@ -17,7 +17,7 @@ bool validLinkMode(int32_t v) {
   return mode == 0 || (mode & 1) == 1;
 }
 
-constexpr std::array<ParameterSpec, 17> kTable{{
+constexpr std::array<ParameterInfo, 17> kTable{{
     {'A', 3, 0, 0, 2, nullptr},
     {'B', 3, 0, 0, 2, nullptr},
     {'C', 1, 0, 0, 0xF, nullptr},
@@ -39,23 +39,23 @@ constexpr std::array<ParameterSpec, 17> kTable{{
 
 }  // namespace
 
-std::span<const ParameterSpec> parameterTable() { return kTable; }
+std::span<const ParameterInfo> parameterTable() { return kTable; }
 
-const ParameterSpec* findParameter(char letter) {
-  for (const ParameterSpec& spec : kTable)
-    if (spec.letter == letter) return &spec;
+const ParameterInfo* findParameter(char letter) {
+  for (const ParameterInfo& info : kTable)
+    if (info.letter == letter) return &info;
   return nullptr;
 }
 
-bool isAcceptable(const ParameterSpec& spec, int32_t value) {
-  if (value < spec.minimum || value > spec.maximum) return false;
-  return spec.accepts == nullptr || spec.accepts(value);
+bool isAcceptable(const ParameterInfo& info, int32_t value) {
+  if (value < info.minimum || value > info.maximum) return false;
+  return info.accepts == nullptr || info.accepts(value);
 }
 
-std::string formatWire(const ParameterSpec& spec, int32_t value) {
+std::string formatWire(const ParameterInfo& info, int32_t value) {
   char text[16];
-  std::snprintf(text, sizeof text, "%0*X", spec.digits,
-                static_cast<unsigned>(static_cast<uint32_t>(value + spec.wireOffset)));
+  std::snprintf(text, sizeof text, "%0*X", info.digits,
+                static_cast<unsigned>(static_cast<uint32_t>(value + info.wireOffset)));
   return text;
 }
 

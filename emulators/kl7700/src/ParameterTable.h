@@ -10,7 +10,7 @@
 
 namespace kl7700emu {
 
-struct ParameterSpec {
+struct ParameterInfo {
   char letter;
   int digits;             // hex digits on the wire (zero-padded; wider values keep all digits)
   int32_t wireOffset;     // wire value = value + wireOffset (N travels as N - 1)
@@ -22,12 +22,12 @@ struct ParameterSpec {
 using ParameterValues = std::map<char, int32_t>;
 
 // Every parameter letter, in the order of the dump.
-std::span<const ParameterSpec> parameterTable();
-const ParameterSpec* findParameter(char letter);
+std::span<const ParameterInfo> parameterTable();
+const ParameterInfo* findParameter(char letter);
 
-bool isAcceptable(const ParameterSpec& spec, int32_t value);
+bool isAcceptable(const ParameterInfo& info, int32_t value);
 // The value as the camera shows it in query replies and the dump.
-std::string formatWire(const ParameterSpec& spec, int32_t value);
+std::string formatWire(const ParameterInfo& info, int32_t value);
 // Upper- or lower-case hex digits that fit in 32 bits; nothing for anything else.
 std::optional<uint32_t> parseHex(std::string_view text);
 
