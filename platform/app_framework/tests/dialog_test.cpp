@@ -192,7 +192,6 @@ TEST(PreTranslation, TabMovesTheFocusAndEnterReachesOnOK)
     dialog.okCloses = false;
     ASSERT_TRUE(dialog.Create(IDD_FORM));
     dialog.ShowWindow(SW_SHOW);
-    ::SetForegroundWindow(dialog.m_hWnd);
     HWND name = ::GetDlgItem(dialog.m_hWnd, IDC_NAME);
     ::SetFocus(name);
     ASSERT_EQ(::GetFocus(), name);
@@ -218,7 +217,6 @@ TEST(PreTranslation, RegisteredForeignDialogGetsDialogKeys)
                                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_NE(dialog, nullptr);
     ::ShowWindow(dialog, SW_SHOW);
-    ::SetForegroundWindow(dialog);
     HWND name = ::GetDlgItem(dialog, IDC_NAME);
     ::SetFocus(name);
     MSG tab{name, WM_KEYDOWN, VK_TAB, 0, 0, {}};

@@ -9,6 +9,9 @@
 #endif
 #include <windows.h>
 #include <commctrl.h>
+// Included here so that their A/W name macros (FindText, ...) apply alike in every file.
+#include <commdlg.h>
+#include <richedit.h>
 
 // One macro exports the framework's classes from AppFramework.dll and imports
 // them everywhere else, so every module shares one window map and one set of
