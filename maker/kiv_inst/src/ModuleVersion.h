@@ -1,0 +1,13 @@
+// The version text of a module from its version resource.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kivinst {
+
+// "V<a>.<b>.<c> build <d>" from the module's file version; empty without one.
+std::string ModuleVersionText(HMODULE module);
+
+} // namespace kivinst
