@@ -84,7 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fast.SetFileName(path.c_str());
         fast.Load();
         ExerciseFields(fast);
-        fast.Save();
         std::remove(path.c_str());
     }
     return 0;

@@ -32,6 +32,15 @@ bool ReadWholeFile(const std::string& path, std::string& content)
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) return false;
     content.clear();
+    // One read of the known size; the loop below picks up anything beyond it.
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        long size = std::ftell(file.get());
+        std::rewind(file.get());
+        if (size > 0) {
+            content.resize(static_cast<size_t>(size));
+            content.resize(std::fread(content.data(), 1, content.size(), file.get()));
+        }
+    }
     char chunk[65536];
     size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) content.append(chunk, n);

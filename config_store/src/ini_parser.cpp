@@ -39,8 +39,21 @@ bool MemoryBlockLines::NextLine(std::string_view& line)
 
 namespace {
 
-constexpr std::string_view kTokenStops = "[]=# ";
-constexpr std::string_view kSectionNameStops = "[]=#";
+// Stop characters of the tokenizer as a table: one lookup per character.
+class StopSet {
+public:
+    constexpr explicit StopSet(std::string_view stops) : table_{}
+    {
+        for (char c : stops) table_[static_cast<unsigned char>(c)] = true;
+    }
+    constexpr bool Contains(char c) const { return table_[static_cast<unsigned char>(c)]; }
+
+private:
+    bool table_[256];
+};
+
+constexpr StopSet kTokenStops("[]=# ");
+constexpr StopSet kSectionNameStops("[]=#");
 
 // Cuts tokens from one line.
 class LineTokenizer {
@@ -49,11 +62,11 @@ public:
 
     // Skips blanks, then takes characters up to a stop character; a stop
     // character met first becomes a token of its own.
-    std::string_view NextToken(std::string_view stops = kTokenStops)
+    std::string_view NextToken(const StopSet& stops = kTokenStops)
     {
         while (pos_ < line_.size() && line_[pos_] == ' ') ++pos_;
         size_t start = pos_;
-        while (pos_ < line_.size() && stops.find(line_[pos_]) == std::string_view::npos) ++pos_;
+        while (pos_ < line_.size() && !stops.Contains(line_[pos_])) ++pos_;
         if (pos_ == start && pos_ < line_.size()) ++pos_;
         return line_.substr(start, pos_ - start);
     }
@@ -96,7 +109,7 @@ int ParseIniText(LineSource& source, IniTree& tree)
         }
         if (IsCommentToken(token)) {
             if (section) {
-                IniTree::AppendComment(*section, line);
+                tree.AppendComment(*section, line);
             } else {
                 tree.AppendComment(line);
             }
@@ -105,7 +118,7 @@ int ParseIniText(LineSource& source, IniTree& tree)
         if (!section) return INIERR_SYNTAX;
         std::string_view after = tokens.NextToken();
         if (after == "=") {
-            IniTree::AppendKey(*section, token, tokens.Rest());
+            tree.AppendKey(*section, token, tokens.Rest());
             continue;
         }
         // A key without "=" ends the body; what follows it decides the rest.

@@ -52,20 +52,20 @@ IniSection* IniTree::AppendSection(std::string_view name)
 
 void IniTree::AppendComment(IniSection& section, std::string_view text)
 {
-    auto line = std::make_unique<IniLine>();
-    line->isComment = true;
-    line->key = text;
-    section.lines.push_back(std::move(line));
+    section.lines.push_back(pool_.Make(true, text, std::string_view()));
 }
 
 void IniTree::AppendKey(IniSection& section, std::string_view key, std::string_view value)
 {
-    auto line = std::make_unique<IniLine>();
-    line->key = key;
-    line->value = value;
-    section.keyLines.push_back(line.get());
-    section.keyIndex.InsertIfAbsent(line.get());
-    section.lines.push_back(std::move(line));
+    InsertKey(section, section.lines.size(), key, value);
+}
+
+void IniTree::InsertKey(IniSection& section, size_t position, std::string_view key, std::string_view value)
+{
+    IniLine* line = pool_.Make(false, key, value);
+    section.keyLines.push_back(line);
+    section.keyIndex.InsertIfAbsent(line);
+    section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(position), line);
 }
 
 void IniTree::SetValue(std::string_view sectionName, std::string_view key, std::string_view value)
@@ -85,12 +85,7 @@ void IniTree::SetValue(std::string_view sectionName, std::string_view key, std::
     auto& lines = section->lines;
     size_t insertAt = lines.size();
     while (insertAt > 0 && lines[insertAt - 1]->isComment && lines[insertAt - 1]->key.empty()) --insertAt;
-    auto line = std::make_unique<IniLine>();
-    line->key = key;
-    line->value = value;
-    section->keyLines.push_back(line.get());
-    section->keyIndex.InsertIfAbsent(line.get());
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
+    InsertKey(*section, insertAt, key, value);
 }
 
 void IniTree::RemoveSection(std::string_view name)
@@ -106,6 +101,7 @@ void IniTree::RemoveSectionAt(size_t position)
     IniSection* section = entries_[position].get();
     ReindexAfterRemoval(sectionIndex_, sections_, section);
     EraseValue(sections_, section);
+    for (IniLine* line : section->lines) pool_.Release(line);
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(position));
 
     // The comment block that stood before the section goes with it: top-level
@@ -117,7 +113,10 @@ void IniTree::RemoveSectionAt(size_t position)
     }
     if (position > 0) {
         auto& lines = entries_[position - 1]->lines;
-        while (!lines.empty() && lines.back()->isComment) lines.pop_back();
+        while (!lines.empty() && lines.back()->isComment) {
+            pool_.Release(lines.back());
+            lines.pop_back();
+        }
     }
 }
 
@@ -129,8 +128,8 @@ void IniTree::RemoveKey(std::string_view sectionName, std::string_view key)
     if (!line) return;
     ReindexAfterRemoval(section->keyIndex, section->keyLines, line);
     EraseValue(section->keyLines, line);
-    auto& lines = section->lines;
-    lines.erase(std::find_if(lines.begin(), lines.end(), [&](const auto& l) { return l.get() == line; }));
+    EraseValue(section->lines, line);
+    pool_.Release(line);
 }
 
 void IniTree::Clear()
@@ -138,6 +137,40 @@ void IniTree::Clear()
     sectionIndex_.Clear();
     sections_.clear();
     entries_.clear();
+    pool_.Clear();
+}
+
+IniLine* IniTree::LinePool::Make(bool isComment, std::string_view key, std::string_view value)
+{
+    IniLine* line;
+    if (!free_.empty()) {
+        line = free_.back();
+        free_.pop_back();
+    } else {
+        if (usedInLastChunk_ == kChunk) {
+            chunks_.push_back(std::make_unique<IniLine[]>(kChunk));
+            usedInLastChunk_ = 0;
+        }
+        line = &chunks_.back()[usedInLastChunk_++];
+    }
+    line->isComment = isComment;
+    line->key = key;
+    line->value = value;
+    return line;
+}
+
+void IniTree::LinePool::Release(IniLine* line)
+{
+    line->key = std::string();
+    line->value = std::string();
+    free_.push_back(line);
+}
+
+void IniTree::LinePool::Clear()
+{
+    free_.clear();
+    chunks_.clear();
+    usedInLastChunk_ = kChunk;
 }
 
 std::string FormatIniText(const IniTree& tree, std::string_view lineEnd)

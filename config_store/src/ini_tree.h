@@ -19,12 +19,14 @@ struct IniLine {
     std::string_view IndexName() const { return key; }
 };
 
-struct IniSection {
-    bool isComment = false; // top-level comment or blank line: `text` holds it
-    std::string text;       // section name otherwise
-    std::vector<std::unique_ptr<IniLine>> lines;
+// Cache-line aligned, with the name and the key index first: a lookup touches
+// one line of the section.
+struct alignas(64) IniSection {
+    std::string text;            // section name, or the whole comment line
+    NameIndex<IniLine> keyIndex; // key lines only; first of each name
+    bool isComment = false;      // top-level comment or blank line
+    std::vector<IniLine*> lines;    // owned by the tree's line pool
     std::vector<IniLine*> keyLines; // key lines in order, for enumeration
-    NameIndex<IniLine> keyIndex;    // key lines only; first of each name
 
     std::string_view IndexName() const { return text; }
 };
@@ -43,8 +45,8 @@ public:
 
     void AppendComment(std::string_view text);
     IniSection* AppendSection(std::string_view name);
-    static void AppendComment(IniSection& section, std::string_view text);
-    static void AppendKey(IniSection& section, std::string_view key, std::string_view value);
+    void AppendComment(IniSection& section, std::string_view text);
+    void AppendKey(IniSection& section, std::string_view key, std::string_view value);
 
     // Sets a key's value, creating the section and key as the store's writes do.
     void SetValue(std::string_view section, std::string_view key, std::string_view value);
@@ -64,8 +66,25 @@ public:
     }
 
 private:
-    void RemoveSectionAt(size_t position);
+    // Lines come from chunks of a few hundred, so a large text costs few
+    // allocations; removed lines are reused.
+    class LinePool {
+    public:
+        IniLine* Make(bool isComment, std::string_view key, std::string_view value);
+        void Release(IniLine* line);
+        void Clear();
 
+    private:
+        static constexpr size_t kChunk = 256;
+        std::vector<std::unique_ptr<IniLine[]>> chunks_;
+        size_t usedInLastChunk_ = kChunk;
+        std::vector<IniLine*> free_;
+    };
+
+    void RemoveSectionAt(size_t position);
+    void InsertKey(IniSection& section, size_t position, std::string_view key, std::string_view value);
+
+    LinePool pool_;
     Entries entries_;
     std::vector<IniSection*> sections_; // section entries in order
     NameIndex<IniSection> sectionIndex_;

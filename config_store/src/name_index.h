@@ -6,66 +6,53 @@
 #include "name_compare.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
 namespace config_store {
 
 // T provides `std::string_view IndexName() const`. Open addressing with linear
-// probing; erasing shifts the following cluster back, so no tombstones pile up.
+// probing; each slot keeps the name's hash, so probing past other names does
+// not touch their entries. Erasing shifts the following cluster back, so no
+// tombstones pile up.
 template <class T>
 class NameIndex {
 public:
     T* Find(std::string_view name) const
     {
         if (count_ == 0) return nullptr;
-        for (size_t i = Home(name);; i = Next(i)) {
-            T* entry = slots_[i];
-            if (!entry) return nullptr;
-            if (NamesEqual(entry->IndexName(), name)) return entry;
+        const uint64_t hash = HashName(name);
+        for (size_t i = Home(hash);; i = Next(i)) {
+            const Slot& slot = slots_[i];
+            if (!slot.entry) return nullptr;
+            if (slot.hash == hash && NamesEqual(slot.entry->IndexName(), name)) return slot.entry;
         }
     }
 
     // Indexes `entry` unless an entry of the same name is indexed already
     // (that one comes first in the list). Returns true when it was indexed.
-    bool InsertIfAbsent(T* entry)
-    {
-        if ((count_ + 1) * 2 > slots_.size()) Grow();
-        size_t i = Home(entry->IndexName());
-        for (; slots_[i]; i = Next(i)) {
-            if (NamesEqual(slots_[i]->IndexName(), entry->IndexName())) return false;
-        }
-        slots_[i] = entry;
-        ++count_;
-        return true;
-    }
-
-    // Points the name of `entry` at `entry` (used when a later duplicate takes the
-    // place of a removed first entry).
-    void Replace(T* entry)
-    {
-        if (!Erase(entry->IndexName())) return;
-        InsertIfAbsent(entry);
-    }
+    bool InsertIfAbsent(T* entry) { return Insert(entry, HashName(entry->IndexName())); }
 
     // Removes the name from the index; true when it was there.
     bool Erase(std::string_view name)
     {
         if (count_ == 0) return false;
-        size_t i = Home(name);
-        for (; slots_[i]; i = Next(i)) {
-            if (NamesEqual(slots_[i]->IndexName(), name)) break;
+        const uint64_t hash = HashName(name);
+        size_t i = Home(hash);
+        for (; slots_[i].entry; i = Next(i)) {
+            if (slots_[i].hash == hash && NamesEqual(slots_[i].entry->IndexName(), name)) break;
         }
-        if (!slots_[i]) return false;
-        slots_[i] = nullptr;
+        if (!slots_[i].entry) return false;
+        slots_[i] = Slot();
         --count_;
         // Move back every following entry of the cluster that its home allows.
-        for (size_t j = Next(i); slots_[j]; j = Next(j)) {
-            size_t home = Home(slots_[j]->IndexName());
+        for (size_t j = Next(i); slots_[j].entry; j = Next(j)) {
+            size_t home = Home(slots_[j].hash);
             bool between = (i <= j) ? (home > i && home <= j) : (home > i || home <= j);
             if (!between) {
                 slots_[i] = slots_[j];
-                slots_[j] = nullptr;
+                slots_[j] = Slot();
                 i = j;
             }
         }
@@ -81,21 +68,38 @@ public:
     size_t Size() const { return count_; }
 
 private:
-    size_t Home(std::string_view name) const { return static_cast<size_t>(HashName(name)) & (slots_.size() - 1); }
+    struct Slot {
+        uint64_t hash = 0;
+        T* entry = nullptr;
+    };
+
+    size_t Home(uint64_t hash) const { return static_cast<size_t>(hash) & (slots_.size() - 1); }
     size_t Next(size_t i) const { return (i + 1) & (slots_.size() - 1); }
+
+    bool Insert(T* entry, uint64_t hash)
+    {
+        if ((count_ + 1) * 2 > slots_.size()) Grow();
+        size_t i = Home(hash);
+        for (; slots_[i].entry; i = Next(i)) {
+            if (slots_[i].hash == hash && NamesEqual(slots_[i].entry->IndexName(), entry->IndexName())) return false;
+        }
+        slots_[i] = Slot{hash, entry};
+        ++count_;
+        return true;
+    }
 
     void Grow()
     {
-        std::vector<T*> old;
+        std::vector<Slot> old;
         old.swap(slots_);
-        slots_.assign(old.empty() ? 8 : old.size() * 2, nullptr);
+        slots_.assign(old.empty() ? 8 : old.size() * 2, Slot());
         count_ = 0;
-        for (T* entry : old) {
-            if (entry) InsertIfAbsent(entry);
+        for (const Slot& slot : old) {
+            if (slot.entry) Insert(slot.entry, slot.hash);
         }
     }
 
-    std::vector<T*> slots_;
+    std::vector<Slot> slots_;
     size_t count_ = 0;
 };
 
