@@ -16,7 +16,7 @@ AfxModuleStateData* AfxStateFor(HINSTANCE module);   // created on first use
 AfxModuleStateData* AfxFindState(HINSTANCE module);  // null when unknown
 AfxModuleStateData* AfxCurrentState();               // of the calling thread
 void AfxSetCurrentState(AfxModuleStateData* state);
-void AfxForgetState(HINSTANCE module);               // the module is being unloaded
+void AfxForgetState(HINSTANCE module);               // the module is being unloaded: drop its application
 
 // ---- window binding (the handle map lives in window properties)
 LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -45,6 +45,7 @@ struct AfxWndAccess {
         return work();
     }
     static WNDPROC SuperProc(CWnd* object) { return object->m_superProc; }
+    static void* ModuleState(CWnd* object) { return object->m_moduleState; }
     static void SetTempHandle(CWnd* object, HWND window) { object->m_hWnd = window; }
 };
 

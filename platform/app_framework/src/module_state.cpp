@@ -58,8 +58,14 @@ void AfxSetCurrentState(AfxModuleStateData* state)
 
 void AfxForgetState(HINSTANCE module)
 {
+    // The record stays: windows bound in the module's state may still point
+    // at it. Only the application object goes.
     std::lock_guard lock(registryMutex());
-    registry().erase(module);
+    auto found = registry().find(module);
+    if (found != registry().end()) {
+        found->second->app = nullptr;
+        found->second->resources = module;
+    }
 }
 
 HINSTANCE AfxGetResourceHandle()

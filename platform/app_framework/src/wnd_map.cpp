@@ -57,6 +57,7 @@ void AfxWndAccess::Bind(CWnd* object, HWND window, bool subclass, bool createdHe
 {
     object->m_hWnd = window;
     object->m_createdHere = createdHere;
+    object->m_moduleState = AfxCurrentState();
     ::SetPropA(window, kObjectProp, object);
     if (subclass) {
         auto previous = reinterpret_cast<WNDPROC>(
@@ -110,6 +111,12 @@ LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return super ? ::CallWindowProcA(super, window, message, wParam, lParam)
                      : ::DefWindowProcA(window, message, wParam, lParam);
     }
+    // A window's messages run in the module state it was created in, so a
+    // plug-in's handlers load the plug-in's resources wherever the host's
+    // message loop runs.
+    AfxModuleStateData* callerState = AfxCurrentState();
+    if (auto* own = static_cast<AfxModuleStateData*>(AfxWndAccess::ModuleState(object)))
+        AfxSetCurrentState(own);
     MSG saved = t_currentMessage;
     t_currentMessage = MSG{window, message, wParam, lParam, 0, {}};
     LRESULT result = AfxWndAccess::Guarded(object, [&]() -> LRESULT {
@@ -125,6 +132,7 @@ LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         }
     });
     t_currentMessage = saved;
+    AfxSetCurrentState(callerState);
     return result;
 }
 

@@ -84,6 +84,10 @@ TEST(ModuleState, PluginApplicationStartsOnFirstEntryAndUsesItsOwnResources)
     EXPECT_TRUE(pluginApp->IsDll());
     EXPECT_EQ(initCount(), 1) << "InitInstance runs once";
 
+    // Messages to the plug-in's window run in the plug-in's state, whoever dispatches them.
+    EXPECT_EQ(reinterpret_cast<HINSTANCE>(::SendMessageA(window, WM_APP + 1, 0, 0)), plugin.module.get());
+    EXPECT_EQ(AfxGetResourceHandle(), ::GetModuleHandleA(nullptr));
+
     // The self-deleting plug-in dialog goes away with its window.
     ::DestroyWindow(window);
     EXPECT_EQ(CWnd::FromHandlePermanent(window), nullptr);

@@ -24,7 +24,16 @@ class CPluginDialog : public CDialog {
 public:
     CPluginDialog() : CDialog(IDD_SHARED_ID) {}
     void PostNcDestroy() override { delete this; }
+
+protected:
+    // Answers which module the dialog's handlers load resources from.
+    LRESULT OnWhichResources(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(AfxGetResourceHandle()); }
+    DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(CPluginDialog, CDialog)
+    ON_MESSAGE(WM_APP + 1, OnWhichResources)
+END_MESSAGE_MAP()
 
 } // namespace
 

@@ -168,6 +168,7 @@ private:
     bool m_createdHere = false;      // the object created the window and destroys it with itself
     int m_dispatchDepth = 0;         // nesting of messages being handled for this object
     bool m_ncDestroyPending = false; // window gone while handlers ran; PostNcDestroy is due
+    void* m_moduleState = nullptr;   // module state current when the window was bound
 };
 
 // GetSafeHwnd for a pointer that may be null.
