@@ -67,6 +67,19 @@ BOOL CWinApp::EnsureInitialized()
     return m_initResult;
 }
 
+HICON CWinApp::LoadIcon(UINT id) const
+{
+    return ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id));
+}
+
+std::string AfxLoadString(UINT id)
+{
+    // Strings live in blocks of 16; LoadString copies with the code page conversion.
+    char text[4096] = {};
+    int length = ::LoadStringA(AfxGetResourceHandle(), id, text, sizeof text);
+    return std::string(text, static_cast<size_t>(length > 0 ? length : 0));
+}
+
 BOOL CWinApp::OnIdle(LONG count)
 {
     if (count == 0)

@@ -47,6 +47,18 @@ TEST(ModuleState, TemplateComesFromTheModuleOfTheCurrentState)
     EXPECT_EQ(AfxGetResourceHandle(), program) << "leaving the guard restores the caller's state";
 }
 
+TEST(ModuleState, StringsComeFromTheCurrentResourceModule)
+{
+    TestPlugin plugin;
+    ASSERT_TRUE(plugin.module);
+    EXPECT_EQ(AfxLoadString(101), "Inf&o from the program...");
+    {
+        AFX_MANAGE_STATE(plugin.module.get());
+        EXPECT_EQ(AfxLoadString(101), "Inf&o from the plug-in...");
+    }
+    EXPECT_EQ(AfxLoadString(4711), "");
+}
+
 TEST(ModuleState, SettingTheResourceHandleAffectsOnlyTheCurrentState)
 {
     TestPlugin plugin;

@@ -29,6 +29,8 @@ public:
 
     // Runs InitInstance once; later calls return the first result.
     BOOL EnsureInitialized();
+    // The icon resource from the current resource module (shared, not destroyed).
+    HICON LoadIcon(UINT id) const;
     bool IsInitialized() const { return m_initState != 0; }
     bool IsDll() const;
 
@@ -48,5 +50,7 @@ AFX_API int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine
 // Registers the common-control classes the suite uses (list, tab, bar, up-down,
 // IP address, ...); safe to call more than once.
 AFX_API void AfxInitCommonControls();
+// A string resource from the current resource module; empty when absent.
+AFX_API std::string AfxLoadString(UINT id);
 // Loads Msftedit.dll once so dialog templates and Create can use MSFTEDIT_CLASS.
 AFX_API bool AfxInitRichEdit();
