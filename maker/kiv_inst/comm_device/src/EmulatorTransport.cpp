@@ -30,28 +30,36 @@ std::unique_ptr<Clock> makeSteadyClock()
     return std::make_unique<SteadyClock>();
 }
 
-EmulatorTransport::EmulatorTransport(std::shared_ptr<Clock> clock) : clock_(std::move(clock)) {}
+EmulatorTransport::EmulatorTransport(std::shared_ptr<Clock> clock, std::shared_ptr<kl7700emu::Camera> camera)
+    : clock_(std::move(clock)), camera_(std::move(camera))
+{
+}
 
 EmulatorTransport::~EmulatorTransport() = default;
 
 bool EmulatorTransport::open(std::string& error)
 {
-    camera_ = std::make_unique<kl7700emu::Camera>();
+    if (!camera_) {
+        error = "No emulated camera";
+        return false;
+    }
+    camera_->takeOutput(clock_->nowMs()); // sent while nobody listened
     unread_.clear();
     error.clear();
+    open_ = true;
     return true;
 }
 
 void EmulatorTransport::close()
 {
-    camera_.reset();
+    open_ = false;
     unread_.clear();
 }
 
 IoStatus EmulatorTransport::write(const char* data, size_t size, size_t& written)
 {
     written = 0;
-    if (!camera_)
+    if (!open_)
         return IoStatus::Broken;
     camera_->receive(std::string_view(data, size), clock_->nowMs());
     written = size;
@@ -61,7 +69,7 @@ IoStatus EmulatorTransport::write(const char* data, size_t size, size_t& written
 IoStatus EmulatorTransport::read(char* buffer, size_t size, uint32_t timeoutMs, size_t& got)
 {
     got = 0;
-    if (!camera_)
+    if (!open_)
         return IoStatus::Broken;
     const uint64_t deadline = clock_->nowMs() + timeoutMs;
     unread_ += camera_->takeOutput(clock_->nowMs());
@@ -82,7 +90,7 @@ IoStatus EmulatorTransport::read(char* buffer, size_t size, uint32_t timeoutMs, 
 
 bool EmulatorTransport::purge(unsigned long flags)
 {
-    if (!camera_)
+    if (!open_)
         return false;
     if (flags & 1) {
         camera_->takeOutput(clock_->nowMs()); // what has been sent so far

@@ -55,7 +55,7 @@ private:
 struct PlatformScript {
     MutexWorld mutexes;
     std::shared_ptr<VirtualClock> clock = std::make_shared<VirtualClock>();
-    EmulatorTransport* lastEmulator = nullptr;
+    std::shared_ptr<kl7700emu::Camera> camera = std::make_shared<kl7700emu::Camera>();
     bool dialogConfirms = true;
     PortConfig dialogResult;
     int dialogCalls = 0;
@@ -69,9 +69,7 @@ public:
     {
         if (config.kind != PortKind::Emulator)
             return nullptr;
-        auto transport = std::make_unique<EmulatorTransport>(script_.clock);
-        script_.lastEmulator = transport.get();
-        return transport;
+        return std::make_unique<EmulatorTransport>(script_.clock, script_.camera);
     }
     std::unique_ptr<PortMutex> makePortMutex(const std::string& name) override
     {
@@ -258,6 +256,22 @@ TEST_F(CommDeviceTest, EmulatorAnswersTheVersionQuery)
     EXPECT_EQ('>', reply.back()) << reply;
 }
 
+TEST_F(CommDeviceTest, EmulatedCameraKeepsItsSettingsWhileThePortIsClosed)
+{
+    auto device = deviceFor("EMULATOR");
+    ASSERT_EQ(0, device->Open());
+    unsigned long count = 0;
+    ASSERT_EQ(0, device->WriteText("E=00000800\r", &count));
+    EXPECT_EQ("E=00000800\r\r\n>", readAll(*device));
+    ASSERT_EQ(0, device->WriteText("W=?\r", &count)); // reply left unread
+    ASSERT_EQ(0, device->Close());
+    ASSERT_EQ(0, device->Open());
+    ASSERT_EQ(0, device->WriteText("E=?\r", &count));
+    const std::string reply = readAll(*device);
+    EXPECT_EQ(0u, reply.rfind("E=?\r", 0)) << "nothing from before the reopening: " << reply;
+    EXPECT_NE(std::string::npos, reply.find("\n=00000800")) << reply;
+}
+
 TEST_F(CommDeviceTest, PurgeDropsUnreadRepliesAndReadCharTakesOneByte)
 {
     auto device = deviceFor("EMULATOR");
@@ -282,7 +296,7 @@ TEST_F(CommDeviceTest, DelayedReplyArrivesWithinTheReadLimitOnly)
 {
     auto device = deviceFor("EMULATOR");
     ASSERT_EQ(0, device->Open());
-    script_.lastEmulator->camera()->injectFault(kl7700emu::Fault::Delay);
+    script_.camera->injectFault(kl7700emu::Fault::Delay);
     unsigned long count = 0;
     ASSERT_EQ(0, device->WriteText("a=?\r", &count));
     char buffer[256];

@@ -6,6 +6,7 @@
 #include "WinTransports.h"
 #include "kiv_comm_device/CKIVCommDevice.h"
 #include "kiv_comm_device/EmulatorTransport.h"
+#include "kl7700emu/Camera.h"
 
 #include <new>
 
@@ -19,7 +20,10 @@ public:
         switch (config.kind) {
         case PortKind::Serial: return makeSerialTransport(config);
         case PortKind::Tcp: return makeTcpTransport(config);
-        case PortKind::Emulator: return std::make_unique<EmulatorTransport>(clock_);
+        case PortKind::Emulator:
+            if (!camera_)
+                camera_ = std::make_shared<kl7700emu::Camera>();
+            return std::make_unique<EmulatorTransport>(clock_, camera_);
         }
         return nullptr;
     }
@@ -30,6 +34,7 @@ public:
 
 private:
     std::shared_ptr<Clock> clock_ = makeSteadyClock();
+    std::shared_ptr<kl7700emu::Camera> camera_; // one camera per device, made at the first open
 };
 
 } // namespace

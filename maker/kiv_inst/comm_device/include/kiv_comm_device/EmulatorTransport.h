@@ -26,8 +26,9 @@ std::unique_ptr<Clock> makeSteadyClock();
 
 class EmulatorTransport final : public Transport {
 public:
-    // A fresh camera (power-up state) is made at every open.
-    explicit EmulatorTransport(std::shared_ptr<Clock> clock);
+    // The camera outlives the stream: like a real camera it keeps its
+    // parameters while the port is closed and opened again.
+    EmulatorTransport(std::shared_ptr<Clock> clock, std::shared_ptr<kl7700emu::Camera> camera);
     ~EmulatorTransport() override;
 
     bool open(std::string& error) override;
@@ -37,12 +38,10 @@ public:
     bool purge(unsigned long flags) override;
     std::string describe() const override;
 
-    // Test hook: the camera behind the stream, null while closed.
-    kl7700emu::Camera* camera() { return camera_.get(); }
-
 private:
     std::shared_ptr<Clock> clock_;
-    std::unique_ptr<kl7700emu::Camera> camera_;
+    std::shared_ptr<kl7700emu::Camera> camera_;
+    bool open_ = false;
     std::string unread_; // taken from the camera, not yet read by the host
 };
 
