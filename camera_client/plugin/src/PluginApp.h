@@ -1,0 +1,24 @@
+// The plug-in's application object: the message hook that keeps dialog keys
+// working inside a foreign host, and the version text.
+#pragma once
+
+#include "app_framework/afx.h"
+
+#include <string>
+
+class CKIV_KL7700App : public CWinApp {
+public:
+    CKIV_KL7700App();
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    HHOOK m_hook = nullptr;
+    HINSTANCE m_module = nullptr;
+    std::string m_versionText;
+};
+
+// What the get-message hook does with one message taken from the queue: hand
+// keyboard and mouse messages of the plug-in's dialog windows to the thread's
+// pre-translation, and neutralise a keyboard message it consumed.
+void PreTranslateHookedMessage(MSG& msg);
