@@ -68,8 +68,13 @@ void MerrowProgram::SetUp()
 
 void MerrowProgram::UsePort(const std::string& port)
 {
+    UseConfig("[CommDev_0]\r\nPort=" + port + "\r\n");
+}
+
+void MerrowProgram::UseConfig(const std::string& content)
+{
     config_.reset(); // puts the previous file back first
-    config_ = std::make_unique<DataFolderConfig>(DataFolder(), "[CommDev_0]\r\nPort=" + port + "\r\n");
+    config_ = std::make_unique<DataFolderConfig>(DataFolder(), content);
 }
 
 std::string MerrowProgram::DataFolder()
@@ -86,7 +91,7 @@ ChildResult MerrowProgram::Run(std::vector<std::string> arguments, const std::st
     run.input = input;
     configDialogs_.clear();
     run.whileRunning = [this, whileRunning](HANDLE process) {
-        CloseWindows(kConfigCaption, WM_COMMAND, IDCANCEL, &configDialogs_);
+        CloseWindows(kConfigCaption, WM_COMMAND, configDialogCommand_, &configDialogs_);
         if (whileRunning)
             whileRunning(process);
     };

@@ -36,11 +36,13 @@ protected:
 
     // Makes the stored configuration name this port.
     void UsePort(const std::string& port);
+    // Makes Varnik.ini of the data folder hold exactly this text.
+    void UseConfig(const std::string& content);
     static std::string DataFolder();
     static std::string Program() { return programFolder_->File("Merrow.exe"); }
 
     // Runs Merrow from the program folder; a configuration dialog that turns
-    // up is cancelled and noted in configDialogs_.
+    // up is ended with configDialogCommand_ and noted in configDialogs_.
     ChildResult Run(std::vector<std::string> arguments, const std::string& input = {},
                     std::function<void(HANDLE)> whileRunning = {});
     ChildResult RunPrepared(const ChildRun& run);
@@ -55,6 +57,7 @@ protected:
     static bool copied_;
     std::unique_ptr<DataFolderConfig> config_;
     std::set<void*> configDialogs_;
+    WPARAM configDialogCommand_ = IDCANCEL;
 };
 
 } // namespace merrow_test

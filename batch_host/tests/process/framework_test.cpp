@@ -3,6 +3,9 @@
 // text where it is fixed.
 #include "MerrowFixture.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace merrow_test {
 namespace {
 
@@ -19,6 +22,37 @@ TEST_F(MerrowProgram, PromptAloneOpensTheDeviceRunsNothingAndTakesOneKey)
         EXPECT_TRUE(EndsWith(result.output, Crlf("\n\nPress any key to continue...\n"))) << result.output;
         EXPECT_TRUE(configDialogs_.empty());
     }
+}
+
+TEST_F(MerrowProgram, ForcedSelectionShowsTheDialogEvenForAUsableConfiguration)
+{
+    ChildResult result = Run({"-f"});
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(configDialogs_.size(), 1u);
+    EXPECT_TRUE(StartsWith(result.output, OpenedPrologue())) << result.output;
+}
+
+TEST_F(MerrowProgram, WithoutAStoredPortTheDialogIsOfferedTwiceThenEndsWith7)
+{
+    UseConfig("");
+    ChildResult result = Run({"-l"});
+    EXPECT_EQ(result.exitCode, 7u);
+    EXPECT_EQ(configDialogs_.size(), 2u);
+    EXPECT_EQ(result.output, Crlf(kBanner + "Using config file " + config_->File() +
+                                  "\n\nCould not open communication device!\n"));
+}
+
+TEST_F(MerrowProgram, TheStoreHandedToTheDeviceNamesTheGrabberConfiguration)
+{
+    // The configuration dialog saves the store on OK, and with it what Merrow
+    // wrote before handing the store over.
+    configDialogCommand_ = IDOK;
+    ChildResult result = Run({"-f"});
+    EXPECT_EQ(result.exitCode, 0u);
+    ASSERT_EQ(configDialogs_.size(), 1u);
+    std::ifstream file(config_->File(), std::ios::binary);
+    std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(Contains(saved, "UGIni=" + DataFolder() + "\\Framix.ini")) << saved;
 }
 
 TEST_F(MerrowProgram, ListsTheFrameworksDeviceClients)
