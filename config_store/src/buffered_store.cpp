@@ -1,23 +1,16 @@
 // The buffered store's operations on its in-memory tree.
 #include "config_store/IniStores.h"
 
+#include "caller_buffer.h"
 #include "ini_tree.h"
 
 #include <algorithm>
 #include <cstring>
 
+using config_store::CopyToCallerBuffer;
 using config_store::IniTree;
 
 namespace {
-
-size_t CopyName(const std::string& name, char* buf, size_t bufLen)
-{
-    if (!buf || bufLen == 0) return 0;
-    size_t n = std::min(name.size(), bufLen - 1);
-    std::memcpy(buf, name.data(), n);
-    buf[n] = '\0';
-    return std::strlen(buf);
-}
 
 const char* OrEmpty(const char* text) { return text ? text : ""; }
 
@@ -33,7 +26,7 @@ size_t CIniFile_Buffered::GetSectionName(size_t index, char* buf, size_t bufLen)
     if (tree_->empty()) return IniErrorAsSize(INIERR_EMPTY);
     if (!buf || bufLen == 0) return IniErrorAsSize(INIERR_PARAM);
     const auto* section = tree_->SectionAt(index);
-    return section ? CopyName(section->text, buf, bufLen) : 0;
+    return section ? CopyToCallerBuffer(section->text, buf, bufLen) : 0;
 }
 
 int CIniFile_Buffered::SectionExists(const char* section)
@@ -51,7 +44,7 @@ size_t CIniFile_Buffered::GetKeyName(const char* section, size_t index, char* bu
 {
     const auto* found = section ? tree_->FindSection(section) : nullptr;
     const auto* line = found ? IniTree::KeyAt(*found, index) : nullptr;
-    return line ? CopyName(line->key, buf, bufLen) : 0;
+    return line ? CopyToCallerBuffer(line->key, buf, bufLen) : 0;
 }
 
 int CIniFile_Buffered::KeyExists(const char* section, const char* key)

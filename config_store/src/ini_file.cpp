@@ -2,6 +2,7 @@
 // built on the variant's ReadRaw and WriteRaw.
 #include "config_store/IniFile.h"
 
+#include "caller_buffer.h"
 #include "field_list.h"
 #include "value_format.h"
 
@@ -17,18 +18,6 @@ const char* OrEmpty(const char* text) { return text ? text : ""; }
 void SetFound(int* found, int value)
 {
     if (found) *found = value;
-}
-
-// Copies text into the caller's buffer, cut to bufLen - 1 characters and always
-// terminated; returns the length now in the buffer. A null buffer or a zero
-// length leaves everything untouched.
-size_t CopyToBuffer(std::string_view text, char* buf, size_t bufLen)
-{
-    if (!buf || bufLen == 0) return 0;
-    size_t n = std::min(text.size(), bufLen - 1);
-    std::memcpy(buf, text.data(), n);
-    buf[n] = '\0';
-    return std::strlen(buf);
 }
 
 size_t CopyDefault(const void* def, size_t defLen, void* buf, size_t bufLen)
@@ -104,7 +93,7 @@ size_t CIniFile::GetString(const char* section, const char* key, const char* def
 {
     std::string text;
     ReadRaw(section, key, OrEmpty(def), text, found);
-    return CopyToBuffer(text.c_str(), buf, bufLen);
+    return CopyToCallerBuffer(text.c_str(), buf, bufLen);
 }
 
 uint32_t CIniFile::GetUInt(const char* section, const char* key, uint32_t def, int* found)
@@ -214,7 +203,7 @@ size_t CIniFile::GetFieldString(const char* section, const char* key, const char
 {
     std::string text;
     ReadFieldRaw(section, key, field, OrEmpty(def), text, found);
-    return CopyToBuffer(text.c_str(), buf, bufLen);
+    return CopyToCallerBuffer(text.c_str(), buf, bufLen);
 }
 
 uint32_t CIniFile::GetFieldUInt(const char* section, const char* key, const char* field, uint32_t def, int* found)
@@ -327,7 +316,7 @@ size_t CIniFile::GetFieldName(const char* section, const char* key, size_t index
     ReadRaw(section, key, std::string(), text, &present);
     if (!present) return 0;
     auto name = ListFieldName(text.c_str(), index);
-    return name ? CopyToBuffer(*name, buf, bufLen) : 0;
+    return name ? CopyToCallerBuffer(*name, buf, bufLen) : 0;
 }
 
 int CIniFile::FieldExists(const char* section, const char* key, const char* field)

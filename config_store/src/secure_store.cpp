@@ -2,6 +2,7 @@
 // every call and keeps nothing in memory.
 #include "config_store/IniStores.h"
 
+#include "caller_buffer.h"
 #include "name_compare.h"
 #include "profile_access.h"
 
@@ -16,14 +17,6 @@ constexpr size_t kNamesBuffer = 16384;
 constexpr size_t kEntriesBuffer = 32768;
 constexpr size_t kKeyNameEntriesBuffer = 16384;
 constexpr size_t kValueBuffer = 32768;
-
-size_t CopyText(std::string_view text, char* buf, size_t bufLen)
-{
-    size_t n = std::min(text.size(), bufLen - 1);
-    std::memcpy(buf, text.data(), n);
-    buf[n] = '\0';
-    return std::strlen(buf);
-}
 
 std::string_view EntryName(std::string_view entry) { return entry.substr(0, entry.find('=')); }
 
@@ -52,7 +45,7 @@ size_t CIniFile_Secure::GetSectionName(size_t index, char* buf, size_t bufLen)
 {
     if (!buf || bufLen == 0) return IniErrorAsSize(INIERR_PARAM);
     auto names = access_->SectionNames(FileName(), kNamesBuffer);
-    return index < names.size() ? CopyText(names[index], buf, bufLen) : 0;
+    return index < names.size() ? CopyToCallerBuffer(names[index], buf, bufLen) : 0;
 }
 
 int CIniFile_Secure::SectionExists(const char* section)
@@ -74,7 +67,7 @@ size_t CIniFile_Secure::GetKeyName(const char* section, size_t index, char* buf,
 {
     if (!section || !buf || bufLen == 0) return IniErrorAsSize(INIERR_PARAM);
     auto entries = access_->SectionEntries(FileName(), section, kKeyNameEntriesBuffer);
-    return index < entries.size() ? CopyText(EntryName(entries[index]), buf, bufLen) : 0;
+    return index < entries.size() ? CopyToCallerBuffer(EntryName(entries[index]), buf, bufLen) : 0;
 }
 
 int CIniFile_Secure::KeyExists(const char* section, const char* key)
