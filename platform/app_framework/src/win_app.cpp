@@ -29,7 +29,10 @@ CWinApp::CWinApp(const char* appName, HINSTANCE module) : m_hInstance(module)
     AfxModuleStateData* state = AfxStateFor(module);
     if (!state->app)
         state->app = this;
-    AfxInitCommonControls();
+    // A plug-in's object is constructed under the loader lock: its controls
+    // are registered when it is entered for the first time instead.
+    if (!IsDll())
+        AfxInitCommonControls();
 }
 
 CWinApp::~CWinApp()
@@ -58,6 +61,7 @@ BOOL CWinApp::EnsureInitialized()
     if (m_initState == 0) {
         m_initState = 1;
         AfxModuleStateGuard guard(m_hInstance);
+        AfxInitCommonControls();
         try {
             m_initResult = InitInstance();
         } catch (...) {
