@@ -236,12 +236,29 @@ TEST_F(RxTxDebugDlgTest, ScreenshotWithTraffic)
     debug.AddLog(CRxTxDebugDlg::kLogReceived, "\x06\r\n\x15 error\r\n>");
     ::UpdateWindow(debug.m_hWnd);
     PumpUntil([] { return false; }, 500);
-    std::string command = std::string("/usr/bin/import -window root ") + target;
+    // The grabber is a Linux program: Wine starts it without a waitable handle,
+    // so the test waits (bounded) for the finished file instead.
+    const std::string windowsPath = std::string("Z:") + target;
+    ::DeleteFileA(windowsPath.c_str());
+    std::string command = std::string("Z:\\usr\\bin\\import -window root ") + target;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    if (process.hThread)
+        ::CloseHandle(process.hThread);
+    if (process.hProcess)
+        ::CloseHandle(process.hProcess);
+    ULONGLONG lastSize = 0;
+    int unchangedPolls = 0;
+    auto finished = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExA(windowsPath.c_str(), GetFileExInfoStandard, &data))
+            return false;
+        ULONGLONG size = (ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        unchangedPolls = size > 0 && size == lastSize ? unchangedPolls + 1 : 0;
+        lastSize = size;
+        return unchangedPolls >= 10;  // written completely: no growth over several polls
+    };
+    EXPECT_TRUE(PumpUntil(finished, 20000)) << "no screenshot in " << target;
 }
