@@ -229,6 +229,48 @@ TEST(PreTranslation, RegisteredForeignDialogGetsDialogKeys)
     AfxUnregisterModelessDialog(dialog);
 }
 
+// What a plug-in installs when a host's loop knows nothing of the framework.
+LRESULT CALLBACK preTranslatingHook(int code, WPARAM removal, LPARAM message)
+{
+    auto* msg = reinterpret_cast<MSG*>(message);
+    if (code == HC_ACTION && removal == PM_REMOVE && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST &&
+        AfxPreTranslateMessage(msg)) {
+        msg->message = WM_NULL;
+        msg->wParam = 0;
+        msg->lParam = 0;
+    }
+    return ::CallNextHookEx(nullptr, code, removal, message);
+}
+
+TEST(PreTranslation, GetMessageHookGivesDialogKeysUnderAForeignLoop)
+{
+    CFormDialog dialog;
+    dialog.okCloses = false;
+    ASSERT_TRUE(dialog.Create(IDD_FORM));
+    dialog.ShowWindow(SW_SHOW);
+    HWND name = ::GetDlgItem(dialog.m_hWnd, IDC_NAME);
+    ::SetFocus(name);
+    HHOOK hook = ::SetWindowsHookExA(WH_GETMESSAGE, &preTranslatingHook, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    ::PostMessageA(name, WM_KEYDOWN, VK_TAB, 0);
+    ::PostMessageA(name, WM_KEYDOWN, VK_RETURN, 0);
+
+    // The host's loop: no pre-translation of its own.
+    HWND count = ::GetDlgItem(dialog.m_hWnd, IDC_COUNT);
+    DWORD start = ::GetTickCount();
+    MSG msg;
+    while (dialog.calls.back() != "ok" && ::GetTickCount() - start < 3000) {
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_EQ(::GetFocus(), count);
+    EXPECT_EQ(dialog.calls.back(), "ok");
+}
+
 // A window destroyed by its own handler, whose object deletes itself.
 class CSelfClosingDialog : public CDialog {
 public:
