@@ -81,7 +81,14 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent)
         AfxCreationHook hook(this, kDialogClass);
         window = ::CreateDialogParamA(module, MAKEINTRESOURCEA(templateId), AfxGetSafeHwnd(m_pParentWnd), &AfxDlgProc, 0);
     }
-    return window != nullptr && m_hWnd == window;
+    if (window && m_hWnd != window) {
+        // Not bound (a template naming its own window class): the object could
+        // never drive it, so do not leave it behind.
+        if (::IsWindow(window) && !CWnd::FromHandlePermanent(window))
+            ::DestroyWindow(window);
+        return FALSE;
+    }
+    return window != nullptr;
 }
 
 void CDialog::EndDialog(int result)
