@@ -195,6 +195,50 @@ TEST_F(KIVInstTest, PluginObjectsAreCreatedShownAndReleasedThroughTheirModule)
     EXPECT_EQ(nullptr, GetModuleHandleA("KTestPlugin.dll")) << "the plug-in is unloaded with the instance";
 }
 
+// ---------------------------------------------------------------- script processor
+
+std::string g_printed;
+
+int RecordPrint(void*, const char* text)
+{
+    g_printed += text;
+    return static_cast<int>(std::string(text).size());
+}
+
+TEST_F(KIVInstTest, ScriptProcessorRunsTextAndFilesOnTheConnectedDevice)
+{
+    if (CountOf(KIV_ID_SCRIPT_PROCESSOR) == 0)
+        GTEST_SKIP() << "built without the script processor";
+    auto* processor = static_cast<CKIVDeviceClient_0*>(instance_->CreateObj(KIV_ID_SCRIPT_PROCESSOR));
+    ASSERT_NE(nullptr, processor);
+    EXPECT_EQ(KIV_ID_SCRIPT_PROCESSOR, processor->GetObjType());
+    EXPECT_EQ(EKIV_ERR_NOT_SUPPORTED, processor->ShowDialogNonModal(nullptr)) << "it has no dialog";
+
+    kivtest::SimDevice device;
+    processor->Connect(&device);
+    g_printed.clear();
+    const char* text = "println \"hello\"\nsendln \"V\"\n";
+    EXPECT_EQ(0, processor->Call(KIV_SCRIPT_RUN_TEXT, reinterpret_cast<uintptr_t>(text),
+                                 reinterpret_cast<uintptr_t>(&RecordPrint), 0, 0));
+    EXPECT_EQ("hello\n", g_printed);
+    EXPECT_EQ("V\r", device.written);
+    EXPECT_EQ(nullptr, device.lockOwner) << "the device is given back after the run";
+
+    const char* bad = "no such statement\n";
+    const long code = processor->Call(KIV_SCRIPT_RUN_TEXT, reinterpret_cast<uintptr_t>(bad), 0, 0, 0);
+    EXPECT_NE(0, code);
+    // The programs print an error through the communication device's text of the code.
+    if (auto* comm = static_cast<CHapDeviceComm_0*>(instance_->CreateObj(KIV_ID_COMM_DEVICE))) {
+        const char* why = comm->GetInfoText(2, code);
+        ASSERT_NE(nullptr, why);
+        EXPECT_EQ(0u, std::string(why).find("<script text>(1)")) << why;
+        instance_->DeleteObj(comm);
+    }
+    const std::string missing = PluginFolder() + "\\missing.vks";
+    EXPECT_NE(0, processor->Call(KIV_SCRIPT_RUN_FILE, reinterpret_cast<uintptr_t>(missing.c_str()), 0, 0, 0));
+    instance_->DeleteObj(processor);
+}
+
 // ---------------------------------------------------------------- terminal
 
 class TerminalTest : public KIVInstTest {
