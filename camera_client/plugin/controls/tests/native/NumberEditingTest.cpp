@@ -55,15 +55,6 @@ TEST(NumberEditingTest, TypingRulesAndCaretAfterReformatting)
     EXPECT_FALSE(TypeCharacter(field("1.0000", 0), '-', ',', true, kFourDecimals).has_value());
 }
 
-TEST(NumberEditingTest, TypedValueIsClampedToTheLimits)
-{
-    auto edited = TypeCharacter(field("99.0000", 2), '9', ',', true, kFourDecimals);
-    ASSERT_TRUE(edited);
-    ShownNumber shown = Reshow(*edited, kFourDecimals, {0.0, 100.0});
-    EXPECT_DOUBLE_EQ(shown.value, 100.0);
-    EXPECT_EQ(shown.text, "100.0000");
-}
-
 TEST(NumberEditingTest, BackspaceAndDeleteRemoveDigitsNotSeparators)
 {
     struct Case {

@@ -129,9 +129,3 @@ TEST(NumberTextTest, DigitNavigationSkipsSeparators)
         backward.push_back(previous);
     EXPECT_EQ(backward, (std::vector<int>{8, 7, 6, 4, 3, 2, 0}));
 }
-
-TEST(NumberTextTest, CopyDropsGroupSeparators)
-{
-    EXPECT_EQ(RemoveGroupSeparators("12 345.5000", format(4)), "12345.5000");
-    EXPECT_EQ(RemoveGroupSeparators("1'234'567,5", format(1, 3, '\'', ',')), "1234567,5");
-}
