@@ -212,6 +212,17 @@ TEST(CommDeviceLock, HeldLockKeepsAnotherProcessOffThePortUntilUnlock)
     EXPECT_EQ(0, Child(probe).waitExit(20000));
 }
 
+TEST(CommDeviceLock, SecondDeviceObjectOfThisProcessIsRefusedAtOnce)
+{
+    // The kernel would let the same thread in twice; the device must not.
+    Rig first("EMULATOR", "lock4a"), second("EMULATOR", "lock4b");
+    ASSERT_EQ(0, first.device->Lock(&ownerA, 0));
+    EXPECT_EQ(kivinst::kCommLocked, second.device->Lock(&ownerB, 500));
+    first.device->Unlock(&ownerA);
+    EXPECT_EQ(0, second.device->Lock(&ownerB, 0));
+    second.device->Unlock(&ownerB);
+}
+
 TEST(CommDeviceLock, MutexOfAProgramThatEndedIsTakenOver)
 {
     Rig rig("EMULATOR", "lock3");

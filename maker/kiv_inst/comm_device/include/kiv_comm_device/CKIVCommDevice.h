@@ -19,10 +19,11 @@ namespace kivinst {
 // device and counts; each successful Lock needs one Unlock by the same owner.
 // (A dialog's timer can run an exchange inside the modal configuration dialog
 // that the same dialog opened under the lock; the count keeps the outer lock.)
-// Another owner in this process is refused at once: every caller runs on the
-// one thread, so waiting could not end differently. Then the port's named
-// kernel mutex keeps other programs off the same port; it is waited for up
-// to `wait` ms and held until the last Unlock. A null owner is refused.
+// Another owner in this process (or another device object of this process
+// on the same port) is refused at once: every caller runs on the one thread,
+// so waiting could not end differently. Then the port's named kernel mutex
+// keeps other programs off the same port; it is waited for up to `wait` ms
+// and held until the last Unlock. A null owner is refused.
 class CKIVCommDevice final : public CHapDeviceComm_0 {
 public:
     explicit CKIVCommDevice(std::unique_ptr<CommPlatform> platform);
