@@ -158,10 +158,10 @@ void CameraSession::WriteChangedParameters()
 {
     StopWriteBackTimer();
     for (char letter : kWriteBackOrder) {
-        const ParameterSpec& spec = *parameterSpecByLetter(letter);
-        Parameter& confirmed = camera_.*spec.field;
-        const Parameter& wanted = working_.*spec.field;
-        if (wanted.value != confirmed.value && SendParameter(spec.item, true)) confirmed.value = wanted.value;
+        const ParameterEntry& entry = *parameterEntryByLetter(letter);
+        Parameter& confirmed = camera_.*entry.field;
+        const Parameter& wanted = working_.*entry.field;
+        if (wanted.value != confirmed.value && SendParameter(entry.item, true)) confirmed.value = wanted.value;
     }
     if (commError_) observer_.OnPagesChanged();
     if (!commError_) StartWriteBackTimer();

@@ -73,11 +73,11 @@ void clearCameraLink(ParameterRecord& record)
     record.dualOutput = 0;
 }
 
-void storeValue(const ParameterSpec& spec, uint32_t raw, ParameterRecord& record)
+void storeValue(const ParameterEntry& entry, uint32_t raw, ParameterRecord& record)
 {
-    Parameter& p = record.*spec.field;
+    Parameter& p = record.*entry.field;
     const auto value = static_cast<int32_t>(raw);
-    switch (spec.readRule) {
+    switch (entry.readRule) {
     case ReadRule::Clamped: p.value = clampTo(value, p); break;
     case ReadRule::Raw: p.value = value; break;
     case ReadRule::Flag: p.value = value != 0 ? 1 : 0; break;
@@ -97,31 +97,31 @@ std::optional<uint32_t> singleValue(std::string_view reply)
     return readHex(reply.substr(at + 2));
 }
 
-bool parseParameter(const ParameterSpec& spec, std::string_view reply, ParameterRecord& record)
+bool parseParameter(const ParameterEntry& entry, std::string_view reply, ParameterRecord& record)
 {
     auto value = singleValue(reply);
     if (!value) {
-        if (spec.readRule == ReadRule::CameraLink) clearCameraLink(record);
+        if (entry.readRule == ReadRule::CameraLink) clearCameraLink(record);
         return false;
     }
-    storeValue(spec, *value, record);
+    storeValue(entry, *value, record);
     return true;
 }
 
 bool parseDump(std::string_view reply, ParameterRecord& record)
 {
     bool channelFound = false;
-    for (const auto& spec : parameterTable()) {
-        const char key[] = {spec.letter, '='};
+    for (const auto& entry : parameterTable()) {
+        const char key[] = {entry.letter, '='};
         size_t at = reply.find(std::string_view(key, 2));
         std::optional<uint32_t> value;
         if (at != std::string_view::npos) value = readHex(reply.substr(at + 2));
         if (value) {
-            storeValue(spec, *value, record);
-        } else if (spec.readRule == ReadRule::CameraLink) {
+            storeValue(entry, *value, record);
+        } else if (entry.readRule == ReadRule::CameraLink) {
             clearCameraLink(record);
         }
-        if (spec.item == Item::s) channelFound = value.has_value();
+        if (entry.item == Item::s) channelFound = value.has_value();
     }
     return channelFound;
 }
@@ -161,17 +161,17 @@ std::string MakeCommand(Item item, CommandForm form, const ParameterRecord& reco
 {
     const bool query = form == CommandForm::Query;
     if (isParameter(item)) {
-        const ParameterSpec& spec = parameterSpec(item);
-        std::string text{spec.letter, '='};
-        const Parameter& p = record.*spec.field;
+        const ParameterEntry& entry = parameterEntry(item);
+        std::string text{entry.letter, '='};
+        const Parameter& p = record.*entry.field;
         if (query) {
             text += '?';
-        } else if (spec.hexDigits == 0) {
+        } else if (entry.hexDigits == 0) {
             text += p.value != 0 ? '1' : '0';
         } else {
             char digits[16];
-            const uint32_t sent = static_cast<uint32_t>(p.value) - static_cast<uint32_t>(spec.sendOffset);
-            std::snprintf(digits, sizeof digits, "%0*X", spec.hexDigits, static_cast<unsigned>(sent));
+            const uint32_t sent = static_cast<uint32_t>(p.value) - static_cast<uint32_t>(entry.sendOffset);
+            std::snprintf(digits, sizeof digits, "%0*X", entry.hexDigits, static_cast<unsigned>(sent));
             text += digits;
         }
         return text + kCr;
@@ -192,7 +192,7 @@ std::string MakeCommand(Item item, CommandForm form, const ParameterRecord& reco
 
 bool ParseReply(Item item, std::string_view reply, ParameterRecord& record)
 {
-    if (isParameter(item)) return parseParameter(parameterSpec(item), reply, record);
+    if (isParameter(item)) return parseParameter(parameterEntry(item), reply, record);
     switch (item) {
     case Item::Version: return parseVersion(reply, record);
     case Item::Dump: return parseDump(reply, record);
@@ -216,8 +216,8 @@ bool ParseReply(Item item, std::string_view reply, ParameterRecord& record)
 void SetBuiltInDefaults(ParameterRecord& record)
 {
     const bool newFirmware = isNewFirmware(record);
-    for (const auto& spec : parameterTable()) {
-        record.*spec.field = {newFirmware ? spec.defaultNew : spec.defaultOld, spec.baseMin, spec.baseMax};
+    for (const auto& entry : parameterTable()) {
+        record.*entry.field = {newFirmware ? entry.defaultNew : entry.defaultOld, entry.baseMin, entry.baseMax};
     }
 }
 

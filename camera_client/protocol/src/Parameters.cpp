@@ -13,7 +13,7 @@ using P = ParameterRecord;
 // Letter, field, set width, send offset, read rule, defaults (old, new firmware),
 // base limits. Items without limits of their own carry the range of the bits the
 // rules check (timing mode, sync source, baud index, Camera Link mode).
-constexpr std::array<ParameterSpec, kParameterCount> kTable = {{
+constexpr std::array<ParameterEntry, kParameterCount> kTable = {{
     {Item::A, 'A', &P::A, 3, 0, R::Clamped, 0, 0, 0, 2},
     {Item::B, 'B', &P::B, 3, 0, R::Clamped, 0, 0, 0, 2},
     {Item::C, 'C', &P::C, 1, 0, R::Raw, 0, 0, 0, 0},
@@ -73,26 +73,26 @@ constexpr VariantName kVariants[] = {
 
 } // namespace
 
-const std::array<ParameterSpec, kParameterCount>& parameterTable() { return kTable; }
+const std::array<ParameterEntry, kParameterCount>& parameterTable() { return kTable; }
 
-const ParameterSpec& parameterSpec(Item item)
+const ParameterEntry& parameterEntry(Item item)
 {
     assert(isParameter(item));
     return kTable[static_cast<size_t>(item)];
 }
 
-const ParameterSpec* parameterSpecByLetter(char letter)
+const ParameterEntry* parameterEntryByLetter(char letter)
 {
-    for (const auto& spec : kTable) {
-        if (spec.letter == letter) {
-            return &spec;
+    for (const auto& entry : kTable) {
+        if (entry.letter == letter) {
+            return &entry;
         }
     }
     return nullptr;
 }
 
-Parameter& ParameterRecord::operator[](Item item) { return this->*parameterSpec(item).field; }
-const Parameter& ParameterRecord::operator[](Item item) const { return this->*parameterSpec(item).field; }
+Parameter& ParameterRecord::operator[](Item item) { return this->*parameterEntry(item).field; }
+const Parameter& ParameterRecord::operator[](Item item) const { return this->*parameterEntry(item).field; }
 
 bool isNewFirmware(const ParameterRecord& record)
 {

@@ -138,7 +138,7 @@ TEST(ParseReplyTest, DumpStoresEveryKey)
         {Item::S, 1}, {Item::T, 2}, {Item::U, 0x10}, {Item::W, 0x20}, {Item::s, 0x2A},
     };
     for (auto [item, value] : expected) {
-        SCOPED_TRACE(parameterSpec(item).letter);
+        SCOPED_TRACE(parameterEntry(item).letter);
         EXPECT_EQ(value, record[item].value);
     }
     EXPECT_EQ(1, record.dualOutput);

@@ -111,10 +111,10 @@ TEST_F(EmulatorSessionTest, FullReadOfSeveralCameras)
         EXPECT_EQ(815, record.serialNumber);
         EXPECT_EQ(c.variant, record.variantCode);
         EXPECT_EQ(c.dualOutputFlag, record.dualOutput);
-        for (const auto& spec : parameterTable()) {
-            if (spec.item == Item::S && !c.dualOutputHardware) continue;
-            SCOPED_TRACE(spec.letter);
-            EXPECT_EQ(camera->value(spec.letter), record[spec.item].value);
+        for (const auto& entry : parameterTable()) {
+            if (entry.item == Item::S && !c.dualOutputHardware) continue;
+            SCOPED_TRACE(entry.letter);
+            EXPECT_EQ(camera->value(entry.letter), record[entry.item].value);
         }
         // A camera fresh from power-up marks "s"; the read acknowledges it first.
         EXPECT_EQ((std::vector<std::string>{"s=?\r", "s=2A\r", "V\r", "Y=1\r", "a=?\r", "b=?\r"}),

@@ -65,7 +65,7 @@ enum class ReadRule : uint8_t {
 
 // One row of the parameter table: the single source of truth for formats,
 // defaults and base limits.
-struct ParameterSpec {
+struct ParameterEntry {
     Item item;
     char letter;
     Parameter ParameterRecord::*field;
@@ -78,9 +78,9 @@ struct ParameterSpec {
     int32_t baseMax;
 };
 
-const std::array<ParameterSpec, kParameterCount>& parameterTable();
-const ParameterSpec& parameterSpec(Item item); // item must be a parameter
-const ParameterSpec* parameterSpecByLetter(char letter);
+const std::array<ParameterEntry, kParameterCount>& parameterTable();
+const ParameterEntry& parameterEntry(Item item); // item must be a parameter
+const ParameterEntry* parameterEntryByLetter(char letter);
 
 // Order in which the write-back sends changed values.
 inline constexpr std::string_view kWriteBackOrder = "ABDINGWUCEFKTMSsJ";
