@@ -149,7 +149,9 @@ void CDoubleNumberEdit::OnChar(UINT key, UINT repeat, UINT flags)
 
 void CDoubleNumberEdit::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
-    if (!(flags & KF_EXTENDED)) {
+    // Delete of the numeric keypad is not extended; left to the edit control it
+    // could remove the decimal separator and multiply the value.
+    if (!(flags & KF_EXTENDED) && key != VK_DELETE) {
         CEdit::OnKeyDown(key, repeat, flags);
         return;
     }
