@@ -2,12 +2,15 @@
 #include "config_store/IniStores.h"
 
 #include "caller_buffer.h"
+#include "guarded.h"
 #include "ini_tree.h"
 
 #include <algorithm>
 #include <cstring>
 
 using config_store::CopyToCallerBuffer;
+using config_store::Guarded;
+using config_store::GuardedRead;
 using config_store::IniTree;
 
 namespace {
@@ -56,33 +59,43 @@ int CIniFile_Buffered::KeyExists(const char* section, const char* key)
 
 int CIniFile_Buffered::DeleteAll()
 {
-    tree_->Clear();
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        tree_->Clear();
+        return 0;
+    });
 }
 
 int CIniFile_Buffered::DeleteSection(const char* section)
 {
-    if (section) tree_->RemoveSection(section);
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        if (section) tree_->RemoveSection(section);
+        return 0;
+    });
 }
 
 int CIniFile_Buffered::DeleteKey(const char* section, const char* key)
 {
-    if (section && key) tree_->RemoveKey(section, key);
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        if (section && key) tree_->RemoveKey(section, key);
+        return 0;
+    });
 }
 
 void CIniFile_Buffered::ReadRaw(const char* section, const char* key, const std::string& def, std::string& out,
                                 int* found)
 {
-    const auto* foundSection = section && key ? tree_->FindSection(section) : nullptr;
-    const auto* line = foundSection ? IniTree::FindKey(*foundSection, key) : nullptr;
-    if (found) *found = line ? 1 : 0;
-    out = line ? line->value : def;
+    GuardedRead(found, [&] {
+        const auto* foundSection = section && key ? tree_->FindSection(section) : nullptr;
+        const auto* line = foundSection ? IniTree::FindKey(*foundSection, key) : nullptr;
+        if (found) *found = line ? 1 : 0;
+        out = line ? line->value : def;
+    });
 }
 
 void CIniFile_Buffered::WriteRaw(const char* section, const char* key, const char* value)
 {
-    if (!section || !key) return;
-    tree_->SetValue(section, key, OrEmpty(value));
+    Guarded([&] {
+        if (!section || !key) return;
+        tree_->SetValue(section, key, OrEmpty(value));
+    });
 }

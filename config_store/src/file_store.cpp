@@ -2,6 +2,7 @@
 #include "config_store/IniStores.h"
 
 #include "file_io.h"
+#include "guarded.h"
 #include "ini_parser.h"
 #include "ini_tree.h"
 
@@ -9,14 +10,18 @@ using namespace config_store;
 
 int CIniFile_Fast::Load()
 {
-    std::string content;
-    if (!ReadWholeFile(FileName(), content)) return INIERR_OPEN;
-    TextFileLines lines(content);
-    return ParseIniText(lines, MutableTree());
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        std::string content;
+        if (!ReadWholeFile(FileName(), content)) return INIERR_OPEN;
+        TextFileLines lines(content);
+        return ParseIniText(lines, MutableTree());
+    });
 }
 
 int CIniFile_Fast::Save()
 {
-    if (FileName().empty()) return INIERR_OPEN;
-    return ReplaceFileContent(FileName(), FormatIniText(Tree(), kPlatformLineEnd));
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        if (FileName().empty()) return INIERR_OPEN;
+        return ReplaceFileContent(FileName(), FormatIniText(Tree(), kPlatformLineEnd));
+    });
 }

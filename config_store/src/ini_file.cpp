@@ -4,6 +4,7 @@
 
 #include "caller_buffer.h"
 #include "field_list.h"
+#include "guarded.h"
 #include "value_format.h"
 
 #include <algorithm>
@@ -82,8 +83,10 @@ bool ReadFieldText(CIniFile_0& store, const char* section, const char* key, cons
 
 int CIniFile::SetFileName(const char* name)
 {
-    fileName_ = OrEmpty(name);
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        fileName_ = OrEmpty(name);
+        return 0;
+    });
 }
 
 // ---------------------------------------------------------------- typed reads
@@ -91,109 +94,141 @@ int CIniFile::SetFileName(const char* name)
 size_t CIniFile::GetString(const char* section, const char* key, const char* def, char* buf, size_t bufLen,
                            int* found)
 {
-    std::string text;
-    ReadRaw(section, key, OrEmpty(def), text, found);
-    return CopyToCallerBuffer(text.c_str(), buf, bufLen);
+    return GuardedRead<size_t>(size_t(0), found, [&]() -> size_t {
+        std::string text;
+        ReadRaw(section, key, OrEmpty(def), text, found);
+        return CopyToCallerBuffer(text.c_str(), buf, bufLen);
+    });
 }
 
 uint32_t CIniFile::GetUInt(const char* section, const char* key, uint32_t def, int* found)
 {
-    std::string text;
-    bool present = ReadText(*this, section, key, text);
-    return ParseUnsigned<uint32_t>(present, text, 32, def, found);
+    return GuardedRead<uint32_t>(def, found, [&]() -> uint32_t {
+        std::string text;
+        bool present = ReadText(*this, section, key, text);
+        return ParseUnsigned<uint32_t>(present, text, 32, def, found);
+    });
 }
 
 int32_t CIniFile::GetInt(const char* section, const char* key, int32_t def, int* found)
 {
-    std::string text;
-    bool present = ReadText(*this, section, key, text);
-    return ParseSigned<int32_t>(present, text, 32, def, found);
+    return GuardedRead<int32_t>(def, found, [&]() -> int32_t {
+        std::string text;
+        bool present = ReadText(*this, section, key, text);
+        return ParseSigned<int32_t>(present, text, 32, def, found);
+    });
 }
 
 uint64_t CIniFile::GetUInt64(const char* section, const char* key, uint64_t def, int* found)
 {
-    std::string text;
-    bool present = ReadText(*this, section, key, text);
-    return ParseUnsigned<uint64_t>(present, text, 64, def, found);
+    return GuardedRead<uint64_t>(def, found, [&]() -> uint64_t {
+        std::string text;
+        bool present = ReadText(*this, section, key, text);
+        return ParseUnsigned<uint64_t>(present, text, 64, def, found);
+    });
 }
 
 int64_t CIniFile::GetInt64(const char* section, const char* key, int64_t def, int* found)
 {
-    std::string text;
-    bool present = ReadText(*this, section, key, text);
-    return ParseSigned<int64_t>(present, text, 64, def, found);
+    return GuardedRead<int64_t>(def, found, [&]() -> int64_t {
+        std::string text;
+        bool present = ReadText(*this, section, key, text);
+        return ParseSigned<int64_t>(present, text, 64, def, found);
+    });
 }
 
 double CIniFile::GetDouble(const char* section, const char* key, double def, int* found)
 {
-    std::string text;
-    bool present = ReadText(*this, section, key, text);
-    return ParseDouble(present, text, def, found);
+    return GuardedRead<double>(def, found, [&]() -> double {
+        std::string text;
+        bool present = ReadText(*this, section, key, text);
+        return ParseDouble(present, text, def, found);
+    });
 }
 
 size_t CIniFile::GetBinary(const char* section, const char* key, const void* def, size_t defLen, void* buf,
                            size_t bufLen, int* found)
 {
-    if (bufLen == 0 || !buf) return 0;
-    std::string text;
-    bool present = ReadText(*this, section, key, text);
-    return DecodeBinaryText(present, text, def, defLen, buf, bufLen, found);
+    return GuardedRead<size_t>(size_t(0), found, [&]() -> size_t {
+        if (bufLen == 0 || !buf) return 0;
+        std::string text;
+        bool present = ReadText(*this, section, key, text);
+        return DecodeBinaryText(present, text, def, defLen, buf, bufLen, found);
+    });
 }
 
 // ---------------------------------------------------------------- typed writes
 
 int CIniFile::WriteString(const char* section, const char* key, const char* value)
 {
-    WriteRaw(section, key, OrEmpty(value));
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        WriteRaw(section, key, OrEmpty(value));
+        return 0;
+    });
 }
 
 int CIniFile::WriteUInt(const char* section, const char* key, uint32_t value)
 {
-    WriteRaw(section, key, FormatUnsigned(value).c_str());
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        WriteRaw(section, key, FormatUnsigned(value).c_str());
+        return 0;
+    });
 }
 
 int CIniFile::WriteInt(const char* section, const char* key, int32_t value)
 {
-    WriteRaw(section, key, FormatSigned(value).c_str());
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        WriteRaw(section, key, FormatSigned(value).c_str());
+        return 0;
+    });
 }
 
 int CIniFile::WriteHex(const char* section, const char* key, uint32_t value)
 {
-    WriteRaw(section, key, FormatHex32(value).c_str());
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        WriteRaw(section, key, FormatHex32(value).c_str());
+        return 0;
+    });
 }
 
 int CIniFile::WriteUInt64(const char* section, const char* key, uint64_t value)
 {
-    WriteRaw(section, key, FormatUnsigned(value).c_str());
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        WriteRaw(section, key, FormatUnsigned(value).c_str());
+        return 0;
+    });
 }
 
 int CIniFile::WriteInt64(const char* section, const char* key, int64_t value)
 {
-    WriteRaw(section, key, FormatSigned(value).c_str());
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        WriteRaw(section, key, FormatSigned(value).c_str());
+        return 0;
+    });
 }
 
 int CIniFile::WriteHex64(const char* section, const char* key, uint64_t value)
 {
-    WriteRaw(section, key, FormatHex64(value).c_str());
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        WriteRaw(section, key, FormatHex64(value).c_str());
+        return 0;
+    });
 }
 
 int CIniFile::WriteDouble(const char* section, const char* key, double value)
 {
-    WriteRaw(section, key, FormatDouble(value).c_str());
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        WriteRaw(section, key, FormatDouble(value).c_str());
+        return 0;
+    });
 }
 
 int CIniFile::WriteBinary(const char* section, const char* key, const void* data, size_t len)
 {
-    WriteRaw(section, key, FormatBinary(data, len).c_str());
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        WriteRaw(section, key, FormatBinary(data, len).c_str());
+        return 0;
+    });
 }
 
 // ---------------------------------------------------------------- field reads
@@ -201,160 +236,204 @@ int CIniFile::WriteBinary(const char* section, const char* key, const void* data
 size_t CIniFile::GetFieldString(const char* section, const char* key, const char* field, const char* def,
                                 char* buf, size_t bufLen, int* found)
 {
-    std::string text;
-    ReadFieldRaw(section, key, field, OrEmpty(def), text, found);
-    return CopyToCallerBuffer(text.c_str(), buf, bufLen);
+    return GuardedRead<size_t>(size_t(0), found, [&]() -> size_t {
+        std::string text;
+        ReadFieldRaw(section, key, field, OrEmpty(def), text, found);
+        return CopyToCallerBuffer(text.c_str(), buf, bufLen);
+    });
 }
 
 uint32_t CIniFile::GetFieldUInt(const char* section, const char* key, const char* field, uint32_t def, int* found)
 {
-    std::string text;
-    bool present = ReadFieldText(*this, section, key, field, text);
-    return ParseUnsigned<uint32_t>(present, text, 32, def, found);
+    return GuardedRead<uint32_t>(def, found, [&]() -> uint32_t {
+        std::string text;
+        bool present = ReadFieldText(*this, section, key, field, text);
+        return ParseUnsigned<uint32_t>(present, text, 32, def, found);
+    });
 }
 
 int32_t CIniFile::GetFieldInt(const char* section, const char* key, const char* field, int32_t def, int* found)
 {
-    std::string text;
-    bool present = ReadFieldText(*this, section, key, field, text);
-    return ParseSigned<int32_t>(present, text, 32, def, found);
+    return GuardedRead<int32_t>(def, found, [&]() -> int32_t {
+        std::string text;
+        bool present = ReadFieldText(*this, section, key, field, text);
+        return ParseSigned<int32_t>(present, text, 32, def, found);
+    });
 }
 
 uint64_t CIniFile::GetFieldUInt64(const char* section, const char* key, const char* field, uint64_t def,
                                   int* found)
 {
-    std::string text;
-    bool present = ReadFieldText(*this, section, key, field, text);
-    return ParseUnsigned<uint64_t>(present, text, 64, def, found);
+    return GuardedRead<uint64_t>(def, found, [&]() -> uint64_t {
+        std::string text;
+        bool present = ReadFieldText(*this, section, key, field, text);
+        return ParseUnsigned<uint64_t>(present, text, 64, def, found);
+    });
 }
 
 int64_t CIniFile::GetFieldInt64(const char* section, const char* key, const char* field, int64_t def, int* found)
 {
-    std::string text;
-    bool present = ReadFieldText(*this, section, key, field, text);
-    return ParseSigned<int64_t>(present, text, 64, def, found);
+    return GuardedRead<int64_t>(def, found, [&]() -> int64_t {
+        std::string text;
+        bool present = ReadFieldText(*this, section, key, field, text);
+        return ParseSigned<int64_t>(present, text, 64, def, found);
+    });
 }
 
 double CIniFile::GetFieldDouble(const char* section, const char* key, const char* field, double def, int* found)
 {
-    std::string text;
-    bool present = ReadFieldText(*this, section, key, field, text);
-    return ParseDouble(present, text, def, found);
+    return GuardedRead<double>(def, found, [&]() -> double {
+        std::string text;
+        bool present = ReadFieldText(*this, section, key, field, text);
+        return ParseDouble(present, text, def, found);
+    });
 }
 
 size_t CIniFile::GetFieldBinary(const char* section, const char* key, const char* field, const void* def,
                                 size_t defLen, void* buf, size_t bufLen, int* found)
 {
-    if (bufLen == 0 || !buf) return 0;
-    std::string text;
-    bool present = ReadFieldText(*this, section, key, field, text);
-    return DecodeBinaryText(present, text, def, defLen, buf, bufLen, found);
+    return GuardedRead<size_t>(size_t(0), found, [&]() -> size_t {
+        if (bufLen == 0 || !buf) return 0;
+        std::string text;
+        bool present = ReadFieldText(*this, section, key, field, text);
+        return DecodeBinaryText(present, text, def, defLen, buf, bufLen, found);
+    });
 }
 
 // ---------------------------------------------------------------- field writes
 
 int CIniFile::WriteFieldString(const char* section, const char* key, const char* field, const char* value)
 {
-    return WriteFieldRaw(section, key, field, OrEmpty(value));
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        return WriteFieldRaw(section, key, field, OrEmpty(value));
+    });
 }
 
 int CIniFile::WriteFieldUInt(const char* section, const char* key, const char* field, uint32_t value)
 {
-    return WriteFieldRaw(section, key, field, FormatUnsigned(value).c_str());
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        return WriteFieldRaw(section, key, field, FormatUnsigned(value).c_str());
+    });
 }
 
 int CIniFile::WriteFieldInt(const char* section, const char* key, const char* field, int32_t value)
 {
-    return WriteFieldRaw(section, key, field, FormatSigned(value).c_str());
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        return WriteFieldRaw(section, key, field, FormatSigned(value).c_str());
+    });
 }
 
 int CIniFile::WriteFieldHex(const char* section, const char* key, const char* field, uint32_t value)
 {
-    return WriteFieldRaw(section, key, field, FormatHex32(value).c_str());
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        return WriteFieldRaw(section, key, field, FormatHex32(value).c_str());
+    });
 }
 
 int CIniFile::WriteFieldUInt64(const char* section, const char* key, const char* field, uint64_t value)
 {
-    return WriteFieldRaw(section, key, field, FormatUnsigned(value).c_str());
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        return WriteFieldRaw(section, key, field, FormatUnsigned(value).c_str());
+    });
 }
 
 int CIniFile::WriteFieldInt64(const char* section, const char* key, const char* field, int64_t value)
 {
-    return WriteFieldRaw(section, key, field, FormatSigned(value).c_str());
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        return WriteFieldRaw(section, key, field, FormatSigned(value).c_str());
+    });
 }
 
 int CIniFile::WriteFieldHex64(const char* section, const char* key, const char* field, uint64_t value)
 {
-    return WriteFieldRaw(section, key, field, FormatHex64(value).c_str());
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        return WriteFieldRaw(section, key, field, FormatHex64(value).c_str());
+    });
 }
 
 int CIniFile::WriteFieldDouble(const char* section, const char* key, const char* field, double value)
 {
-    return WriteFieldRaw(section, key, field, FormatDouble(value).c_str());
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        return WriteFieldRaw(section, key, field, FormatDouble(value).c_str());
+    });
 }
 
 int CIniFile::WriteFieldBinary(const char* section, const char* key, const char* field, const void* data,
                                size_t len)
 {
-    return WriteFieldRaw(section, key, field, FormatBinary(data, len).c_str());
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        return WriteFieldRaw(section, key, field, FormatBinary(data, len).c_str());
+    });
 }
 
 // ---------------------------------------------------------------- field lists
 
 size_t CIniFile::GetFieldCount(const char* section, const char* key)
 {
-    std::string text;
-    int present = 0;
-    ReadRaw(section, key, std::string(), text, &present);
-    return present ? CountListFields(text.c_str()) : 0;
+    return Guarded<size_t>(size_t(0), [&]() -> size_t {
+        std::string text;
+        int present = 0;
+        ReadRaw(section, key, std::string(), text, &present);
+        return present ? CountListFields(text.c_str()) : 0;
+    });
 }
 
 size_t CIniFile::GetFieldName(const char* section, const char* key, size_t index, char* buf, size_t bufLen)
 {
-    std::string text;
-    int present = 0;
-    ReadRaw(section, key, std::string(), text, &present);
-    if (!present) return 0;
-    auto name = ListFieldName(text.c_str(), index);
-    return name ? CopyToCallerBuffer(*name, buf, bufLen) : 0;
+    return Guarded<size_t>(size_t(0), [&]() -> size_t {
+        std::string text;
+        int present = 0;
+        ReadRaw(section, key, std::string(), text, &present);
+        if (!present) return 0;
+        auto name = ListFieldName(text.c_str(), index);
+        return name ? CopyToCallerBuffer(*name, buf, bufLen) : 0;
+    });
 }
 
 int CIniFile::FieldExists(const char* section, const char* key, const char* field)
 {
-    std::string text;
-    int found = 0;
-    ReadFieldRaw(section, key, field, std::string(), text, &found);
-    return found;
+    return Guarded<int>(0, [&]() -> int {
+        std::string text;
+        int found = 0;
+        ReadFieldRaw(section, key, field, std::string(), text, &found);
+        return found;
+    });
 }
 
 int CIniFile::DeleteField(const char* section, const char* key, const char* field)
 {
-    std::string text;
-    ReadRaw(section, key, std::string(), text, nullptr);
-    auto list = ListWithoutField(text.c_str(), OrEmpty(field));
-    if (!list) return INIERR_LIST;
-    WriteRaw(section, key, list->c_str());
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        std::string text;
+        ReadRaw(section, key, std::string(), text, nullptr);
+        auto list = ListWithoutField(text.c_str(), OrEmpty(field));
+        if (!list) return INIERR_LIST;
+        WriteRaw(section, key, list->c_str());
+        return 0;
+    });
 }
 
 void CIniFile::ReadFieldRaw(const char* section, const char* key, const char* field, const std::string& def,
                             std::string& out, int* found)
 {
-    std::string text;
-    int present = 0;
-    ReadRaw(section, key, std::string(), text, &present);
-    std::optional<std::string> value;
-    if (present) value = FindListField(text.c_str(), OrEmpty(field));
-    SetFound(found, value ? 1 : 0);
-    out = value ? std::move(*value) : def;
+    GuardedRead(found, [&] {
+        std::string text;
+        int present = 0;
+        ReadRaw(section, key, std::string(), text, &present);
+        std::optional<std::string> value;
+        if (present) value = FindListField(text.c_str(), OrEmpty(field));
+        SetFound(found, value ? 1 : 0);
+        out = value ? std::move(*value) : def;
+    });
 }
 
 int CIniFile::WriteFieldRaw(const char* section, const char* key, const char* field, const char* value)
 {
-    std::string text;
-    ReadRaw(section, key, std::string(), text, nullptr);
-    auto list = ListWithField(text.c_str(), OrEmpty(field), OrEmpty(value));
-    if (!list) return INIERR_LIST;
-    WriteRaw(section, key, list->c_str());
-    return 0;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        std::string text;
+        ReadRaw(section, key, std::string(), text, nullptr);
+        auto list = ListWithField(text.c_str(), OrEmpty(field), OrEmpty(value));
+        if (!list) return INIERR_LIST;
+        WriteRaw(section, key, list->c_str());
+        return 0;
+    });
 }

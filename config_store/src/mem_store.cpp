@@ -1,6 +1,7 @@
 // Kind 3: the buffered store loaded from and saved to a caller's memory block.
 #include "config_store/IniStores.h"
 
+#include "guarded.h"
 #include "ini_parser.h"
 #include "ini_tree.h"
 
@@ -24,40 +25,44 @@ int CIniFile_Mem::SetFileName(const char* name)
 
 int CIniFile_Mem::Load()
 {
-    if (!block_ || !block_->inData) return INIERR_OPEN;
-    MemoryBlockLines lines(block_->inData, block_->inSize);
-    return ParseIniText(lines, MutableTree());
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        if (!block_ || !block_->inData) return INIERR_OPEN;
+        MemoryBlockLines lines(block_->inData, block_->inSize);
+        return ParseIniText(lines, MutableTree());
+    });
 }
 
 int CIniFile_Mem::Save()
 {
-    if (!block_) return INIERR_OPEN;
-    if (!outBuffer_) {
-        outBuffer_ = static_cast<char*>(std::malloc(kFirstOutputSize));
-        if (!outBuffer_) return INIERR_OPEN;
-        outCapacity_ = kFirstOutputSize;
-    }
-    const std::string text = FormatIniText(Tree(), "\n");
-    const size_t needed = text.size() + 1;
-    if (needed > outCapacity_) {
-        char* grown = static_cast<char*>(std::realloc(outBuffer_, needed));
-        if (!grown) {
-            block_->outData = nullptr;
-            block_->outSize = 0;
-            return INIERR_WRITE;
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        if (!block_) return INIERR_OPEN;
+        if (!outBuffer_) {
+            outBuffer_ = static_cast<char*>(std::malloc(kFirstOutputSize));
+            if (!outBuffer_) return INIERR_OPEN;
+            outCapacity_ = kFirstOutputSize;
         }
-        outBuffer_ = grown;
-        outCapacity_ = needed;
-    }
-    std::memcpy(outBuffer_, text.c_str(), needed);
-    if (outCapacity_ > needed) {
-        // A failed shrink keeps the larger block, which is still valid.
-        if (char* shrunk = static_cast<char*>(std::realloc(outBuffer_, needed))) {
-            outBuffer_ = shrunk;
+        const std::string text = FormatIniText(Tree(), "\n");
+        const size_t needed = text.size() + 1;
+        if (needed > outCapacity_) {
+            char* grown = static_cast<char*>(std::realloc(outBuffer_, needed));
+            if (!grown) {
+                block_->outData = nullptr;
+                block_->outSize = 0;
+                return INIERR_WRITE;
+            }
+            outBuffer_ = grown;
             outCapacity_ = needed;
         }
-    }
-    block_->outData = outBuffer_;
-    block_->outSize = outCapacity_;
-    return 0;
+        std::memcpy(outBuffer_, text.c_str(), needed);
+        if (outCapacity_ > needed) {
+            // A failed shrink keeps the larger block, which is still valid.
+            if (char* shrunk = static_cast<char*>(std::realloc(outBuffer_, needed))) {
+                outBuffer_ = shrunk;
+                outCapacity_ = needed;
+            }
+        }
+        block_->outData = outBuffer_;
+        block_->outSize = outCapacity_;
+        return 0;
+    });
 }

@@ -2,6 +2,7 @@
 // once; numbers and binary data use the registry's own value types.
 #include "config_store/IniRegistry.h"
 
+#include "guarded.h"
 #include "name_compare.h"
 #include "reg_key.h"
 
@@ -216,21 +217,23 @@ CIniFile_Reg::~CIniFile_Reg()
 
 int CIniFile_Reg::SetFileName(const char* path)
 {
-    if (!path) return INIERR_OPEN;
-    const size_t length = std::strlen(path);
-    for (const RootName& root : kRoots) {
-        const size_t rootLength = std::strlen(root.name);
-        if (length < rootLength + 2 || !NamesEqual(std::string_view(path, rootLength), root.name)) continue;
-        if (path[rootLength] != '\\') return INIERR_OPEN;
-        RegKey key = CreateKey(root.key, path + rootLength + 1);
-        if (!key) return INIERR_OPEN;
-        if (baseKey_) RegCloseKey(baseKey_);
-        baseKey_ = key.Release();
-        rootKey_ = root.key;
-        path_ = path;
-        return 0;
-    }
-    return INIERR_OPEN;
+    return Guarded<int>(INIERR_OPEN, [&]() -> int {
+        if (!path) return INIERR_OPEN;
+        const size_t length = std::strlen(path);
+        for (const RootName& root : kRoots) {
+            const size_t rootLength = std::strlen(root.name);
+            if (length < rootLength + 2 || !NamesEqual(std::string_view(path, rootLength), root.name)) continue;
+            if (path[rootLength] != '\\') return INIERR_OPEN;
+            RegKey key = CreateKey(root.key, path + rootLength + 1);
+            if (!key) return INIERR_OPEN;
+            if (baseKey_) RegCloseKey(baseKey_);
+            baseKey_ = key.Release();
+            rootKey_ = root.key;
+            path_ = path;
+            return 0;
+        }
+        return INIERR_OPEN;
+    });
 }
 
 // ---------------------------------------------------------------- enumeration
@@ -302,22 +305,24 @@ int CIniFile_Reg::FieldExists(const char* section, const char* key, const char* 
 
 void CIniFile_Reg::DeleteTree(HKEY key)
 {
-    // Index 0 again after each deletion; an entry that cannot be deleted is
-    // stepped over, so every turn either removes an entry or moves on and the
-    // walk ends when the enumeration does, whatever fails on the way.
-    std::string name(kLongestName, '\0');
-    for (DWORD index = 0;;) {
-        DWORD len = kLongestName;
-        if (RegEnumKeyExA(key, index, name.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        const std::string child(name.data(), len);
-        if (RegKey sub = OpenKey(key, child.c_str())) DeleteTree(sub.Get());
-        if (RegDeleteKeyA(key, child.c_str()) != ERROR_SUCCESS) ++index;
-    }
-    for (DWORD index = 0;;) {
-        DWORD len = kLongestName;
-        if (RegEnumValueA(key, index, name.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        if (RegDeleteValueA(key, std::string(name.data(), len).c_str()) != ERROR_SUCCESS) ++index;
-    }
+    Guarded([&] {
+        // Index 0 again after each deletion; an entry that cannot be deleted is
+        // stepped over, so every turn either removes an entry or moves on and the
+        // walk ends when the enumeration does, whatever fails on the way.
+        std::string name(kLongestName, '\0');
+        for (DWORD index = 0;;) {
+            DWORD len = kLongestName;
+            if (RegEnumKeyExA(key, index, name.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            const std::string child(name.data(), len);
+            if (RegKey sub = OpenKey(key, child.c_str())) DeleteTree(sub.Get());
+            if (RegDeleteKeyA(key, child.c_str()) != ERROR_SUCCESS) ++index;
+        }
+        for (DWORD index = 0;;) {
+            DWORD len = kLongestName;
+            if (RegEnumValueA(key, index, name.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (RegDeleteValueA(key, std::string(name.data(), len).c_str()) != ERROR_SUCCESS) ++index;
+        }
+    });
 }
 
 int CIniFile_Reg::DeleteAll()
@@ -359,29 +364,37 @@ int CIniFile_Reg::DeleteField(const char* section, const char* key, const char* 
 void CIniFile_Reg::ReadRaw(const char* section, const char* key, const std::string& def, std::string& out,
                            int* found)
 {
-    std::string text;
-    bool ok = ReadString(baseKey_, {section, nullptr, key}, text);
-    if (found) *found = ok ? 1 : 0;
-    out = ok ? std::move(text) : def;
+    GuardedRead(found, [&] {
+        std::string text;
+        bool ok = ReadString(baseKey_, {section, nullptr, key}, text);
+        if (found) *found = ok ? 1 : 0;
+        out = ok ? std::move(text) : def;
+    });
 }
 
 void CIniFile_Reg::WriteRaw(const char* section, const char* key, const char* value)
 {
-    SetText(baseKey_, {section, nullptr, key}, value);
+    Guarded([&] {
+        SetText(baseKey_, {section, nullptr, key}, value);
+    });
 }
 
 void CIniFile_Reg::ReadFieldRaw(const char* section, const char* key, const char* field, const std::string& def,
                                 std::string& out, int* found)
 {
-    std::string text;
-    bool ok = IsSubkeyName(key) && ReadString(baseKey_, {section, key, field}, text);
-    if (found) *found = ok ? 1 : 0;
-    out = ok ? std::move(text) : def;
+    GuardedRead(found, [&] {
+        std::string text;
+        bool ok = IsSubkeyName(key) && ReadString(baseKey_, {section, key, field}, text);
+        if (found) *found = ok ? 1 : 0;
+        out = ok ? std::move(text) : def;
+    });
 }
 
 int CIniFile_Reg::WriteFieldRaw(const char* section, const char* key, const char* field, const char* value)
 {
-    return WriteResult(SetText(baseKey_, {section, key, field}, value));
+    return Guarded<int>(INIERR_WRITE, [&]() -> int {
+        return WriteResult(SetText(baseKey_, {section, key, field}, value));
+    });
 }
 
 // ---------------------------------------------------------------- typed values

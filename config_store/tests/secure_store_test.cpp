@@ -101,3 +101,45 @@ TEST(ProfileLists, SplitNulTerminatedNames)
 }
 
 } // namespace
+
+namespace {
+
+// Profile functions that run out of memory on every call.
+class ExhaustedProfile : public config_store::ProfileAccess {
+public:
+    std::vector<std::string> SectionNames(const std::string&, size_t) override { throw std::bad_alloc(); }
+    std::vector<std::string> SectionEntries(const std::string&, const char*, size_t) override
+    {
+        throw std::bad_alloc();
+    }
+    std::string GetString(const std::string&, const char*, const char*, const char*, size_t) override
+    {
+        throw std::bad_alloc();
+    }
+    bool WriteString(const std::string&, const char*, const char*, const char*) override { throw std::bad_alloc(); }
+    bool DeleteSection(const std::string&, const char*) override { throw std::bad_alloc(); }
+    bool DeleteProfileFile(const std::string&) override { throw std::bad_alloc(); }
+};
+
+TEST(StoreBoundary, AllocationFailuresBecomeResultsNotExceptions)
+{
+    CIniFile_Secure store(std::make_unique<ExhaustedProfile>());
+    CIniFile_0& table = store;
+    int found = -1;
+    char buf[8] = "keep";
+    EXPECT_EQ(table.GetSectionCount(), 0u);
+    EXPECT_EQ(table.SectionExists("S"), 0);
+    EXPECT_EQ(table.GetKeyName("S", 0, buf, sizeof buf), 0u);
+    EXPECT_EQ(table.GetUInt("S", "k", 5, &found), 5u);
+    EXPECT_EQ(found, 0);
+    found = -1;
+    EXPECT_EQ(table.GetString("S", "k", "d", buf, sizeof buf, &found), 0u);
+    EXPECT_EQ(found, 0);
+    EXPECT_EQ(table.DeleteAll(), INIERR_WRITE);
+    EXPECT_EQ(table.DeleteSection("S"), INIERR_WRITE);
+    EXPECT_EQ(table.DeleteKey("S", "k"), INIERR_WRITE);
+    EXPECT_EQ(table.FieldExists("S", "k", "f"), 0);
+    table.WriteRaw("S", "k", "v");
+}
+
+} // namespace
