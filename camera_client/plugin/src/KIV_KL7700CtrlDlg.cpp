@@ -110,6 +110,7 @@ CKIV_KL7700CtrlDlg::~CKIV_KL7700CtrlDlg()
 BOOL CKIV_KL7700CtrlDlg::Create(HWND parent)
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    AfxInitCommonControls(); // tab, spin and slider classes of the templates
     return CKIVDialog::Create(parent);
 }
 
