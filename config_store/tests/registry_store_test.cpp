@@ -148,8 +148,9 @@ TEST_F(RegistryStore, DeleteTreeEndsWhenEntriesCannotBeDeleted)
 {
     Open();
     store.WriteString("Keep", "x", "1");
-    // A key opened without the right to delete below it: every delete fails, and
-    // the walk must still end.
+    store.WriteFieldUInt("Keep", "sub", "f", 1);
+    // A key opened without the right to delete below it: deletes fail, and the
+    // walk must still end.
     HKEY readOnly = nullptr;
     std::string keep = subkey + "\\Keep";
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, keep.c_str(), 0, KEY_READ, &readOnly), ERROR_SUCCESS);
