@@ -2,6 +2,7 @@
 // exception leaves an operation; every failure becomes a CommError code.
 #include "kiv_comm_device/CKIVCommDevice.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -12,6 +13,9 @@
 
 namespace kivinst {
 namespace {
+
+// Even a caller that asks for an endless wait (INFINITE) gets an answer.
+constexpr unsigned long kMaxLockWaitMs = 60000;
 
 template <typename Fn>
 int guarded(Fn&& fn) noexcept
@@ -218,7 +222,7 @@ int CKIVCommDevice::lock(const void* owner, unsigned long timeoutMs)
         auto mutex = platform_->makePortMutex(portLockName(*config_));
         if (!mutex)
             return fail(kCommLockFailed, {});
-        if (!mutex->acquire(timeoutMs))
+        if (!mutex->acquire(std::min(timeoutMs, kMaxLockWaitMs)))
             return fail(kCommLocked, "Another program uses " + describePort(*config_));
         portMutex_ = std::move(mutex);
     }

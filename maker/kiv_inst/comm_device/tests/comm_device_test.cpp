@@ -181,6 +181,8 @@ TEST_F(CommDeviceTest, PortHeldByAnotherProgramIsRefusedAfterTheWait)
     script_.mutexes.heldElsewhere["Local\\Quarnel.CommDev.COM4"] = true;
     EXPECT_EQ(kCommLocked, device->Lock(&ownerA, 500));
     EXPECT_EQ(500u, script_.mutexes.lastTimeout);
+    EXPECT_EQ(kCommLocked, device->Lock(&ownerA, 0xFFFFFFFFul));
+    EXPECT_EQ(60000u, script_.mutexes.lastTimeout) << "an endless wait is bounded";
     EXPECT_EQ(nullptr, device->GetLockOwner());
     script_.mutexes.heldElsewhere["Local\\Quarnel.CommDev.COM4"] = false;
     EXPECT_EQ(0, device->Lock(&ownerA, 0));

@@ -23,7 +23,8 @@ namespace kivinst {
 // on the same port) is refused at once: every caller runs on the one thread,
 // so waiting could not end differently. Then the port's named kernel mutex
 // keeps other programs off the same port; it is waited for up to `wait` ms
-// and held until the last Unlock. A null owner is refused.
+// (at most 60 s, so that even INFINITE comes back) and held until the last
+// Unlock. A null owner is refused.
 class CKIVCommDevice final : public CHapDeviceComm_0 {
 public:
     explicit CKIVCommDevice(std::unique_ptr<CommPlatform> platform);
