@@ -453,9 +453,12 @@ void CKIV_KL7700CtrlDlg::OnShowWindow(BOOL show, UINT status)
     LayoutWindow();
 }
 
+// Validates the window; the controls draw everything there is to see.
 void CKIV_KL7700CtrlDlg::OnPaint()
 {
-    ::ValidateRect(m_hWnd, nullptr);
+    PAINTSTRUCT paint;
+    ::BeginPaint(m_hWnd, &paint);
+    ::EndPaint(m_hWnd, &paint);
 }
 
 void CKIV_KL7700CtrlDlg::OnDestroy()

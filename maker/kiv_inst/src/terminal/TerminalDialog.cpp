@@ -1,6 +1,7 @@
 // The terminal's modeless dialog: type a line and send it, watch what the device answers.
 #include "terminal/TerminalDialog.h"
 
+#include "terminal/DialogKeyboard.h"
 #include "terminal/TerminalIds.h"
 
 #include "app_framework/module_state.h"
@@ -70,6 +71,7 @@ BOOL CTerminalDialog::OnInitDialog()
     ::SendDlgItemMessageA(m_hWnd, IDC_TERMINAL_INPUT, WM_SETFONT,
                         reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
     SetTimer(kPollTimer, kPollIntervalMs);
+    RegisterDialogKeyboard(m_hWnd);
     PollDevice();
     input_.SetFocus();
     return FALSE; // focus set here
@@ -111,6 +113,7 @@ void CTerminalDialog::OnTimer(UINT_PTR id)
 void CTerminalDialog::OnDestroy()
 {
     KillTimer(kPollTimer);
+    UnregisterDialogKeyboard(m_hWnd);
     CKIVDialog::OnDestroy();
 }
 

@@ -322,6 +322,32 @@ TEST_F(TerminalTest, RefusalsAreShownAndNothingIsSent)
     EXPECT_EQ("", Text(IDC_TERMINAL_STATUS));
 }
 
+// A console host's loop: no dialog pre-translation, just translate and dispatch.
+void PumpLikeAConsoleHost()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+TEST_F(TerminalTest, DialogKeysWorkUnderAPlainMessageLoop)
+{
+    HWND input = GetDlgItem(window_, IDC_TERMINAL_INPUT);
+    SetWindowTextA(input, "V");
+    PostMessageA(input, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(input, WM_CHAR, '\r', 0);
+    PumpLikeAConsoleHost();
+    EXPECT_EQ("V\r", device_.written) << "Enter sends exactly once";
+    EXPECT_TRUE(IsWindow(window_));
+
+    PostMessageA(input, WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpLikeAConsoleHost();
+    EXPECT_FALSE(IsWindow(window_)) << "Escape closes the terminal";
+    EXPECT_EQ(0, client_->IsNonModalDialogOpen());
+}
+
 TEST_F(TerminalTest, ClosingTheWindowEndsTheDialog)
 {
     SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
