@@ -47,7 +47,7 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line)
 }
 
 // A program folder with Varnik, the framework DLL and (unless left out) the
-// recording framework library; the shared data folder is redirected into it.
+// recording framework library (which ignores the store, so the shared data folder is left alone).
 class VarnikFixture : public ::testing::Test {
 protected:
     ScratchFolder folder_{"varnik_process"};
@@ -67,8 +67,7 @@ protected:
     void Start(const std::string& mode)
     {
         process_.emplace(folder_.Path(), std::vector<std::string>{"VARNIK_FAKE_LOG=" + log_,
-                                                                   "VARNIK_FAKE_MODE=" + mode,
-                                                                   "ProgramData=" + folder_.Path() + "data"});
+                                                                   "VARNIK_FAKE_MODE=" + mode});
         ASSERT_TRUE(process_->Started());
     }
 

@@ -1,0 +1,154 @@
+// Varnik against the real framework library with the built-in camera
+// emulator as its port: status, open and close, the configuration dialog,
+// a port held by another program, and the about box.
+#include "Screenshot.h"
+#include "VarnikProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <optional>
+
+using namespace varnik_test;
+
+namespace {
+
+constexpr int kStatus = 1009, kConfigure = 1006, kOpen = 1004, kClose = 1005;
+// The title the version resource of this build gives the main window.
+const std::string kTitle = std::string("Varnik ") + VARNIK_TEST_VERSION_LABEL + " build " + VARNIK_TEST_BUILD + " (x64)";
+
+// Varnik's store file in the shared data folder, holding the emulator port
+// only while the program starts; whatever was there before comes back.
+class StoreFileWithEmulatorPort {
+public:
+    StoreFileWithEmulatorPort()
+    {
+        char shared[MAX_PATH] = {};
+        SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, shared);
+        const std::string folder = std::string(shared) + "\\Quarnel\\Varnik " + VARNIK_TEST_VERSION_LABEL;
+        CreateFolders(folder);
+        file_ = folder + "\\Varnik.ini";
+        existed_ = GetFileAttributesA(file_.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (existed_)
+            previous_ = ReadFileText(file_);
+        WriteFileText(file_, "[CommDev_0]\r\nPort=EMULATOR\r\n");
+    }
+    ~StoreFileWithEmulatorPort() { Restore(); }
+    StoreFileWithEmulatorPort(const StoreFileWithEmulatorPort&) = delete;
+    StoreFileWithEmulatorPort& operator=(const StoreFileWithEmulatorPort&) = delete;
+
+    void Restore()
+    {
+        if (restored_)
+            return;
+        restored_ = true;
+        if (existed_)
+            WriteFileText(file_, previous_);
+        else
+            DeleteFileA(file_.c_str());
+    }
+
+private:
+    std::string file_;
+    std::string previous_;
+    bool existed_ = false;
+    bool restored_ = false;
+};
+
+class VarnikEmulator : public ::testing::Test {
+protected:
+    ScratchFolder folder_{"varnik_emulator"};
+    std::optional<VarnikProcess> process_;
+    HWND dialog_ = nullptr;
+
+    void SetUp() override
+    {
+        for (const char* module : {"Varnik.exe", "AppFramework.dll", "HapDeviceClient.dll", "KIVInst.dll"})
+            ASSERT_TRUE(CopyInto(ModulesFolder() + module, folder_.Path() + module)) << module;
+    }
+
+    void StartMain()
+    {
+        StoreFileWithEmulatorPort store;
+        process_.emplace(folder_.Path(), std::vector<std::string>{});
+        ASSERT_TRUE(process_->Started());
+        dialog_ = process_->WaitForTitle(kTitle);
+        // The store is loaded before the main window shows.
+        store.Restore();
+        ASSERT_NE(nullptr, dialog_);
+    }
+
+    std::string Status() const { return WindowText(GetDlgItem(dialog_, kStatus)); }
+    bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog_, id)) != FALSE; }
+    bool StateBecomes(const char* state) const
+    {
+        return process_->WaitUntil([&] { return Status().ends_with(std::string("\nState: ") + state); });
+    }
+
+    void End()
+    {
+        FocusControl(dialog_, IDOK);
+        PostEnter(dialog_, IDOK);
+        EXPECT_TRUE(process_->WaitForExit());
+    }
+};
+
+} // namespace
+
+TEST_F(VarnikEmulator, OpensAndClosesTheEmulatedPort)
+{
+    StartMain();
+    ASSERT_TRUE(StateBecomes("closed")) << Status();
+    EXPECT_EQ(0u, Status().find("Port description: ")) << Status();
+    EXPECT_EQ(std::string::npos, Status().find("No port configured")) << "the stored port was not read";
+    EXPECT_TRUE(Enabled(kOpen));
+    EXPECT_FALSE(Enabled(kClose));
+    EXPECT_TRUE(RequestScreenshot("varnik-port-closed", kTitle));
+
+    PostClick(dialog_, kOpen);
+    ASSERT_TRUE(StateBecomes("open")) << Status();
+    EXPECT_FALSE(Enabled(kOpen));
+    EXPECT_TRUE(Enabled(kClose));
+    EXPECT_TRUE(RequestScreenshot("varnik-port-open", kTitle));
+
+    // The configuration dialog comes up with the port closed; cancelling it
+    // reopens the port.
+    PostClick(dialog_, kConfigure);
+    HWND configure = process_->WaitForWindow([](const std::string& title) { return title != kTitle; });
+    ASSERT_NE(nullptr, configure);
+    EXPECT_TRUE(Enabled(kOpen) || !IsWindowEnabled(dialog_)) << "the main window waits for the dialog";
+    PostMessageA(configure, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(process_->WaitUntil([&] { return !IsWindow(configure); }));
+    EXPECT_TRUE(StateBecomes("open")) << Status();
+
+    PostClick(dialog_, kClose);
+    EXPECT_TRUE(StateBecomes("closed")) << Status();
+
+    PostMessageA(dialog_, WM_SYSCOMMAND, 16, 0);
+    HWND about = process_->WaitForTitle("About Varnik");
+    ASSERT_NE(nullptr, about);
+    EXPECT_TRUE(RequestScreenshot("varnik-about", "About Varnik"));
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(process_->WaitUntil([&] { return !IsWindow(about); }));
+    End();
+}
+
+TEST_F(VarnikEmulator, PortHeldByAnotherProgramIsReportedLocked)
+{
+    // The device keeps other programs off its port with this mutex while locked.
+    HANDLE held = CreateMutexA(nullptr, TRUE, "Local\\Quarnel.CommDev.EMULATOR");
+    ASSERT_NE(nullptr, held);
+    StartMain();
+    EXPECT_EQ("", Status());
+    EXPECT_TRUE(Enabled(kOpen));
+    EXPECT_FALSE(Enabled(kClose));
+    EXPECT_TRUE(RequestScreenshot("varnik-lock-refused", kTitle));
+    PostClick(dialog_, kOpen);
+    MessageBoxSeen box = AnswerMessageBox(*process_);
+    EXPECT_EQ("Error", box.caption);
+    EXPECT_EQ("Communication device is locked", box.text);
+    ReleaseMutex(held);
+    CloseHandle(held);
+    End();
+}
