@@ -109,4 +109,6 @@
 // Command of the "Load Defaults" pop-up menu
 #define ID_RESET_TO_FACTORY 1010
 // Sent by the debug window when it hides itself
+#ifndef WM_KL7700_DEBUG_HIDDEN
 #define WM_KL7700_DEBUG_HIDDEN (WM_APP + 1000)
+#endif

@@ -73,7 +73,11 @@ CConfig1DlgPage::CConfig1DlgPage(CKIV_KL7700CtrlDlg* owner) : CDialogPage(IDD_KL
 BOOL CConfig1DlgPage::OnInitDialog()
 {
     CDialogPage::OnInitDialog();
-    for (const auto& [id, chars] : kEditLimits) SendDlgItemMessageA(m_hWnd, id, EM_SETLIMITTEXT, chars, 0);
+    for (const auto& [id, chars] : kEditLimits) AttachIntegerField(id, chars);
+    for (const RowField& row : kRows) {
+        AttachLimitLabel(row.row->minLabel);
+        AttachLimitLabel(row.row->maxLabel);
+    }
     for (const char* gain : {"x1", "x2", "x4"}) SendDlgItemMessageA(m_hWnd, IDC_GAIN, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(gain));
     AddTip(IDC_FIRST_LINE_A_LABEL, "Primary starting address (A).");
     AddTip(IDC_SECOND_REGION, "Secondary starting address (B, D).");
@@ -93,14 +97,6 @@ BOOL CConfig1DlgPage::OnInitDialog()
     AddTip(IDC_LINES_SLIDER, "Right click for presets.");
     m_toolTip.Activate(TRUE);
     return TRUE;
-}
-
-bool CConfig1DlgPage::IsLimitLabel(int id) const
-{
-    for (const RowField& row : kRows) {
-        if (id == row.row->minLabel || id == row.row->maxLabel) return true;
-    }
-    return false;
 }
 
 bool CConfig1DlgPage::Usable() const
@@ -143,6 +139,7 @@ void CConfig1DlgPage::Load()
     for (int id : {kRowB.edit, kRowB.spin, kRowB.slider, kRowB.minLabel, kRowB.maxLabel}) {
         kl7700plugin::EnableControl(*this, id, regionB);
     }
+    RecolourLimitLabels();
 }
 
 // The common pattern of a change: controls into the record, the rules of the

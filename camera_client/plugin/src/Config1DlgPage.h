@@ -17,7 +17,6 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    bool IsLimitLabel(int id) const override;
 
     void OnKillFocusA();
     void OnKillFocusB();

@@ -114,7 +114,15 @@ BOOL CConfig2DlgPage::OnInitDialog()
     FillCombo(*this, IDC_SYNC_OUTPUT, kSyncSources);
     FillCombo(*this, IDC_BAUD_RATE, kBaudRates);
     FillCombo(*this, IDC_CAMERA_LINK_MODE, kCameraLinkModes, 1);
-    SendDlgItemMessageA(m_hWnd, IDC_PRESCALER_EDIT, EM_SETLIMITTEXT, 5, 0);
+    AttachIntegerField(IDC_PRESCALER_EDIT, 5);
+    AttachRealField(IDC_EXPOSURE_EDIT, 4, 3);
+    AttachRealField(IDC_FRAME_DURATION_EDIT, 4, 3);
+    AttachRealField(IDC_FRAME_RATE_EDIT, 3, 1000000);
+    AttachRealField(IDC_TIME_BASE_EDIT, 3, 1000000);
+    for (const NumericRow* row : kRows) {
+        AttachLimitLabel(row->minLabel);
+        AttachLimitLabel(row->maxLabel);
+    }
     CheckDlgButton(IDC_CHANNEL_CONTROL, BST_CHECKED);
     kl7700plugin::EnableControl(*this, IDC_CHANNEL_CONTROL, false);
 
@@ -154,14 +162,6 @@ BOOL CConfig2DlgPage::OnInitDialog()
     return TRUE;
 }
 
-bool CConfig2DlgPage::IsLimitLabel(int id) const
-{
-    for (const NumericRow* row : kRows) {
-        if (id == row->minLabel || id == row->maxLabel) return true;
-    }
-    return false;
-}
-
 bool CConfig2DlgPage::DataTransfer(bool save)
 {
     if (m_owner == nullptr || !::IsWindow(m_hWnd)) return true;
@@ -191,6 +191,8 @@ void CConfig2DlgPage::LoadTimers()
     auto showTicks = [&](const NumericRow& row, const kl7700::Parameter& p) {
         kl7700plugin::RowDisplay d;
         d.value = FormatText("%.4f", kl7700::ticksToMilliseconds(p.value, k));
+        d.number = kl7700::ticksToMilliseconds(p.value, k);
+        d.numberMax = kl7700::ticksToMilliseconds(p.max, k);
         d.minText = FormatText("%.4f ", kl7700::ticksToMilliseconds(p.min, k));
         d.maxText = FormatText(" %.4f", kl7700::ticksToMilliseconds(p.max, k));
         d.spinMin = d.sliderMin = p.min;
@@ -210,6 +212,8 @@ void CConfig2DlgPage::LoadTimers()
     SetDlgItemText(IDC_FRAME_RATE_LABEL, std::string(unit.label));
     kl7700plugin::RowDisplay rate;
     rate.value = FormatText("%.3f", shown);
+    rate.number = shown;
+    rate.numberMax = shownMax;
     rate.minText = FormatText("%.3f ", shownMin);
     rate.maxText = FormatText(" %.3f", shownMax);
     rate.spinMin = Truncated(shownMin);
@@ -222,6 +226,8 @@ void CConfig2DlgPage::LoadTimers()
     kl7700plugin::ShowIntegerRow(*this, kRowK, k, w.K.min, w.K.max);
     kl7700plugin::RowDisplay base;
     base.value = FormatText("%.3f", kl7700::prescalerToTimeBaseNs(k));
+    base.number = kl7700::prescalerToTimeBaseNs(k);
+    base.numberMax = kl7700::prescalerToTimeBaseNs(w.K.max);
     base.minText = FormatText("%.3f ", kl7700::prescalerToTimeBaseNs(w.K.min));
     base.maxText = FormatText(" %.2f", kl7700::prescalerToTimeBaseNs(w.K.max));
     base.spinMin = base.sliderMin = w.K.min;
@@ -267,6 +273,8 @@ void CConfig2DlgPage::Load()
         kl7700plugin::EnableControl(*this, IDC_BAUD_RATE, true);
         kl7700plugin::EnableControl(*this, IDC_CHANNEL_O2, true);
         kl7700plugin::EnableControl(*this, IDC_CHANNEL_O4, true);
+        kl7700plugin::EnableControl(*this, IDC_CONFIGURE, true);
+        RecolourLimitLabels();
         return;
     }
     EnableAll(true);
@@ -291,6 +299,7 @@ void CConfig2DlgPage::Load()
     for (int id : {IDC_BAUD_RATE, IDC_CAMERA_LINK_MODE, IDC_TRIGGER_SOURCE, IDC_TIMING_MODE}) {
         kl7700plugin::EnableControl(*this, id, true);
     }
+    RecolourLimitLabels();
 }
 
 void CConfig2DlgPage::Change(int controlId, bool writeNow)

@@ -13,7 +13,6 @@ constexpr int kTipWidth = 250;
 
 BEGIN_MESSAGE_MAP(CDialogPage, CDialog)
     ON_WM_DESTROY()
-    ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 CDialogPage::CDialogPage(UINT templateId, CKIV_KL7700CtrlDlg* owner) : CDialog(templateId), m_owner(owner) {}
@@ -27,7 +26,6 @@ BOOL CDialogPage::OnInitDialog()
 {
     CDialog::OnInitDialog();
     kl7700plugin::PluginDialogWindows().Add(m_hWnd);
-    m_limitBrush.reset(::CreateSolidBrush(kLimitBackground));
     m_toolTip.Create(this, TTS_ALWAYSTIP);
     m_toolTip.SetMaxTipWidth(kTipWidth);
     return TRUE;
@@ -52,14 +50,40 @@ void CDialogPage::OnDestroy()
     CDialog::OnDestroy();
 }
 
-HBRUSH CDialogPage::OnCtlColor(CDC* dc, CWnd* control, UINT kind)
+void CDialogPage::AttachLimitLabel(int id)
 {
-    if (control != nullptr && IsLimitLabel(control->GetDlgCtrlID())) {
-        dc->SetTextColor(control->IsWindowEnabled() ? kLimitText : kLimitTextDisabled);
-        dc->SetBkColor(kLimitBackground);
-        return m_limitBrush.get();
+    auto label = std::make_unique<CColorStatic>();
+    if (!label->SubclassDlgItem(id, this)) return;
+    label->SetBkColor(kLimitBackground);
+    label->SetTextColor(kLimitText);
+    m_limitLabels.push_back(std::move(label));
+}
+
+void CDialogPage::RecolourLimitLabels()
+{
+    for (const auto& label : m_limitLabels) {
+        const COLORREF wanted = label->IsWindowEnabled() ? kLimitText : kLimitTextDisabled;
+        if (label->GetTextColor() != wanted) label->SetTextColor(wanted);
     }
-    return CDialog::OnCtlColor(dc, control, kind);
+}
+
+void CDialogPage::AttachIntegerField(int id, UINT maxChars)
+{
+    auto field = std::make_unique<CNumericEdit>();
+    if (!field->SubclassDlgItem(id, this)) return;
+    field->SetLimitText(maxChars);
+    m_integerFields.push_back(std::move(field));
+}
+
+void CDialogPage::AttachRealField(int id, unsigned decimals, unsigned groupSize)
+{
+    auto field = std::make_unique<CDoubleNumberEdit>();
+    if (!field->SubclassDlgItem(id, this)) return;
+    field->SetDecimalSeparator('.');
+    field->SetGroupSeparator(' ');
+    field->SetDecimals(decimals);
+    field->SetGroupSize(groupSize);
+    m_realFields.push_back(std::move(field));
 }
 
 // Mouse messages go to the tooltip as well; they are never consumed here.

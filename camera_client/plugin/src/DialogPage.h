@@ -2,8 +2,12 @@
 #pragma once
 
 #include "app_framework/afx.h"
+#include "kl7700_controls/ColorStatic.h"
+#include "kl7700_controls/DoubleNumberEdit.h"
+#include "kl7700_controls/NumericEdit.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,11 +35,14 @@ protected:
     void OnOK() override;     // Enter: the focused field's change handler
     void OnCancel() override; // Escape does nothing on a page
     void OnDestroy();
-    HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT kind);
     BOOL PreTranslateMessage(MSG* msg) override;
 
     // Minimum and maximum labels: white on dark grey, grey text while disabled.
-    virtual bool IsLimitLabel(int id) const = 0;
+    void AttachLimitLabel(int id);
+    void RecolourLimitLabels();
+    // Entry fields: integers with limits, or real numbers shown with decimals and digit groups.
+    void AttachIntegerField(int id, UINT maxChars);
+    void AttachRealField(int id, unsigned decimals, unsigned groupSize);
     // Tooltips of the page's controls.
     void AddTip(int id, const char* text);
 
@@ -46,7 +53,9 @@ protected:
 
 private:
     int m_tabIndex = -1;
-    UniqueBrush m_limitBrush;
+    std::vector<std::unique_ptr<CColorStatic>> m_limitLabels;
+    std::vector<std::unique_ptr<CNumericEdit>> m_integerFields;
+    std::vector<std::unique_ptr<CDoubleNumberEdit>> m_realFields;
 };
 
 // The tab control holding up to 16 pages in insertion order.

@@ -13,7 +13,6 @@ constexpr COLORREF kHeaderText = RGB(0xFF, 0xFF, 0xFF);
 constexpr COLORREF kErrorBackground = 0x0000FF; // red as a Windows colour value
 constexpr UINT kStatusBarId = 0xE801;
 constexpr int kTipWidth = 250;
-constexpr size_t kSerialLogLimit = 64 * 1024;
 constexpr int kHeaderIds[] = {IDC_CAMERA_NAME_TEXT, IDC_SERIAL_NUMBER_TEXT, IDC_VERSION_TEXT, IDC_RESOLUTION_TEXT,
                               IDC_VARIANT_CODE_TEXT, IDC_FRAME_RATE_TEXT, IDC_DATA_RATE_TEXT};
 constexpr const char* kCaption = "Sorvel SX-20 / KL-7700";
@@ -66,14 +65,6 @@ DWORD CommonControlsMajorVersion()
     return getVersion != nullptr && SUCCEEDED(getVersion(&info)) ? info.major : 0;
 }
 
-bool IsHeaderField(int id)
-{
-    for (int header : kHeaderIds) {
-        if (header == id) return true;
-    }
-    return false;
-}
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(CKIV_KL7700CtrlDlg, CKIVDialog)
@@ -88,7 +79,6 @@ BEGIN_MESSAGE_MAP(CKIV_KL7700CtrlDlg, CKIVDialog)
     ON_WM_CLOSE()
     ON_WM_CONTEXTMENU()
     ON_WM_SHOWWINDOW()
-    ON_WM_CTLCOLOR()
     ON_MESSAGE(WM_KL7700_DEBUG_HIDDEN, OnDebugWindowHidden)
 END_MESSAGE_MAP()
 
@@ -104,6 +94,7 @@ CKIV_KL7700CtrlDlg::CKIV_KL7700CtrlDlg(CWnd* parent, kl7700::Clock* clock)
 CKIV_KL7700CtrlDlg::~CKIV_KL7700CtrlDlg()
 {
     if (::IsWindow(m_hWnd)) DestroyWindow();
+    m_debugWindow.reset();
     if (m_themeLibrary != nullptr) ::FreeLibrary(m_themeLibrary);
 }
 
@@ -123,6 +114,7 @@ void CKIV_KL7700CtrlDlg::DoDataExchange(CDataExchange* dx)
     DDX_Control(dx, IDC_SAVE_DEFAULTS, m_saveButton);
     DDX_Control(dx, IDOK, m_closeButton);
     DDX_Control(dx, IDC_PAGES, m_pages);
+    for (size_t i = 0; i < std::size(kHeaderIds); ++i) DDX_Control(dx, kHeaderIds[i], m_headerFields[i]);
     DDX_Text(dx, IDC_CAMERA_NAME_TEXT, m_cameraName);
     DDX_Text(dx, IDC_SERIAL_NUMBER_TEXT, m_serialNumber);
     DDX_Text(dx, IDC_VERSION_TEXT, m_version);
@@ -139,8 +131,11 @@ BOOL CKIV_KL7700CtrlDlg::OnInitDialog()
     m_session.SetDevice(m_pDeviceComm != nullptr ? &m_device : nullptr);
     m_device.Attach(m_pDeviceComm);
 
-    m_blackBrush.reset(::CreateSolidBrush(kHeaderBackground));
-    m_redBrush.reset(::CreateSolidBrush(kErrorBackground));
+    for (CColorStatic& field : m_headerFields) {
+        field.SetBkColor(kHeaderBackground);
+        field.SetTextColor(kHeaderText);
+        field.SetWindowText("");
+    }
 
     m_page1.Create(&m_pages);
     m_page2.Create(&m_pages);
@@ -158,6 +153,9 @@ BOOL CKIV_KL7700CtrlDlg::OnInitDialog()
     m_pages.AddPage(&m_page2, "Timer && Hardware Parameters");
     m_pages.SetCurSel(0);
     m_pages.SelectPage();
+
+    m_debugWindow = std::make_unique<CRxTxDebugDlg>(this);
+    m_debugWindow->Create(this);
 
     if (m_pDeviceComm != nullptr) ProbePrompt();
     CreateToolTips();
@@ -245,23 +243,11 @@ void CKIV_KL7700CtrlDlg::RefreshHeader()
     if (!::IsWindow(m_hWnd)) return;
     if (m_nameShowsError != texts.showsError) {
         m_nameShowsError = texts.showsError;
-        if (CWnd* name = GetDlgItem(IDC_CAMERA_NAME_TEXT)) name->Invalidate();
+        m_headerFields[0].SetBkColor(texts.showsError ? kErrorBackground : kHeaderBackground);
     }
     m_loadButton.EnableWindow(texts.defaultsEnabled);
     m_saveButton.EnableWindow(texts.defaultsEnabled);
     UpdateData(FALSE);
-}
-
-HBRUSH CKIV_KL7700CtrlDlg::OnCtlColor(CDC* dc, CWnd* control, UINT kind)
-{
-    const int id = control != nullptr ? control->GetDlgCtrlID() : 0;
-    if (IsHeaderField(id)) {
-        const bool error = id == IDC_CAMERA_NAME_TEXT && m_nameShowsError;
-        dc->SetTextColor(kHeaderText);
-        dc->SetBkColor(error ? kErrorBackground : kHeaderBackground);
-        return error ? m_redBrush.get() : m_blackBrush.get();
-    }
-    return CKIVDialog::OnCtlColor(dc, control, kind);
 }
 
 void CKIV_KL7700CtrlDlg::LayoutWindow()
@@ -302,10 +288,7 @@ void CKIV_KL7700CtrlDlg::LayoutWindow()
 
 void CKIV_KL7700CtrlDlg::OnSerialLog(kl7700::LogKind kind, std::string_view bytes)
 {
-    if (m_serialLog.size() > kSerialLogLimit) m_serialLog.erase(0, m_serialLog.size() / 2);
-    m_serialLog += kind == kl7700::LogKind::Sent ? "> " : "< ";
-    m_serialLog.append(bytes);
-    m_serialLog += '\n';
+    if (m_debugWindow != nullptr && ::IsWindow(m_debugWindow->m_hWnd)) m_debugWindow->AddLog(static_cast<int>(kind), bytes);
 }
 
 void CKIV_KL7700CtrlDlg::OnStatusText(std::string_view text)
@@ -397,7 +380,8 @@ void CKIV_KL7700CtrlDlg::OnContextMenu(CWnd* window, CPoint point)
 
 void CKIV_KL7700CtrlDlg::OnRxTxDebug()
 {
-    // The log is kept for the debug window; showing it needs the window.
+    if (m_debugWindow == nullptr || !::IsWindow(m_debugWindow->m_hWnd)) return;
+    m_debugWindow->ShowWindow(m_debugButton.GetCheck() == BST_CHECKED ? SW_SHOW : SW_HIDE);
 }
 
 LRESULT CKIV_KL7700CtrlDlg::OnDebugWindowHidden(WPARAM, LPARAM)
@@ -408,6 +392,7 @@ LRESULT CKIV_KL7700CtrlDlg::OnDebugWindowHidden(WPARAM, LPARAM)
 
 void CKIV_KL7700CtrlDlg::HideDebugWindow()
 {
+    if (m_debugWindow != nullptr && ::IsWindow(m_debugWindow->m_hWnd)) m_debugWindow->ShowWindow(SW_HIDE);
     m_debugButton.SetCheck(BST_UNCHECKED);
 }
 

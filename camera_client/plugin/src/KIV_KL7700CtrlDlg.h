@@ -7,6 +7,8 @@
 #include "DialogPage.h"
 #include "KIVDialog.h"
 #include "kl7700/CameraSession.h"
+#include "kl7700_controls/ColorStatic.h"
+#include "kl7700_controls/RxTxDebugDlg.h"
 
 #include <memory>
 #include <string>
@@ -37,8 +39,7 @@ public:
     CStatusBarCtrl& StatusBar() { return m_statusBar; }
     // The "Load Defaults" pop-up menu: its single item, greyed on a communication error.
     bool ResetMenuItemEnabled() const { return !m_session.CommunicationError(); }
-    // Debug log of the exchanges while no debug window is shown; the window takes them when present.
-    const std::string& SerialLog() const { return m_serialLog; }
+    CRxTxDebugDlg* DebugWindow() { return m_debugWindow.get(); }
 
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -58,7 +59,6 @@ protected:
     void OnClose();
     void OnContextMenu(CWnd* window, CPoint point);
     void OnShowWindow(BOOL show, UINT status);
-    HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT kind);
     LRESULT OnDebugWindowHidden(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
@@ -91,12 +91,12 @@ private:
     CStatusBarCtrl m_statusBar;
     CToolTipCtrl m_toolTip;
     std::string m_cameraName, m_serialNumber, m_version, m_resolution, m_variantCode, m_frameRate, m_dataRate;
+    CColorStatic m_headerFields[7];
     bool m_nameShowsError = false;
-    UniqueBrush m_blackBrush, m_redBrush;
+    std::unique_ptr<CRxTxDebugDlg> m_debugWindow;
     HMODULE m_themeLibrary = nullptr;
     int m_tabGap = 0;       // between the tab control and the button row
     int m_sideMargin = 0;   // dialog width minus tab width
     bool m_initialised = false;
     bool m_firstShow = true;
-    std::string m_serialLog;
 };

@@ -1,6 +1,10 @@
 // Showing and reading the numeric rows of the pages.
 #include "NumericRow.h"
 
+#include "kl7700_controls/DoubleNumberEdit.h"
+#include "kl7700_controls/NumericEdit.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -37,12 +41,25 @@ void ShowIntegerRow(CWnd& page, const NumericRow& row, int value, int minimum, i
     display.spinMin = display.sliderMin = minimum;
     display.spinMax = display.sliderMax = maximum;
     display.sliderPos = value;
+    display.number = value;
+    display.numberMin = minimum;
+    display.numberMax = maximum;
     ShowRow(page, row, display);
 }
 
 void ShowRow(CWnd& page, const NumericRow& row, const RowDisplay& display)
 {
-    if (page.GetDlgItemText(row.edit) != display.value) page.SetDlgItemText(row.edit, display.value);
+    CWnd* field = CWnd::FromHandlePermanent(::GetDlgItem(page.m_hWnd, row.edit));
+    if (auto* real = dynamic_cast<CDoubleNumberEdit*>(field)) {
+        real->SetLimits(display.numberMin, display.numberMax);
+        real->SetValue(display.number);
+    } else if (auto* integer = dynamic_cast<CNumericEdit*>(field)) {
+        integer->SetLimits(static_cast<UINT>(std::max(display.numberMin, 0.0)),
+                           static_cast<UINT>(std::max(display.numberMax, 0.0)));
+        integer->SetValue(static_cast<UINT>(std::max(display.number, 0.0)));
+    } else if (page.GetDlgItemText(row.edit) != display.value) {
+        page.SetDlgItemText(row.edit, display.value);
+    }
     page.SetDlgItemText(row.minLabel, display.minText);
     page.SetDlgItemText(row.maxLabel, display.maxText);
     SetRange(page, row.spin, row.slider, display.spinMin, display.spinMax, display.sliderMin, display.sliderMax);

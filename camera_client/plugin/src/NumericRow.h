@@ -22,8 +22,11 @@ struct NumericRow {
 // slider over the limits with the value as position.
 void ShowIntegerRow(CWnd& page, const NumericRow& row, int value, int minimum, int maximum);
 // The texts and ranges of a row whose field shows a converted quantity.
+// `number` and its limits go to an attached CNumericEdit or CDoubleNumberEdit;
+// a plain field shows `value`.
 struct RowDisplay {
     std::string value;
+    double number = 0, numberMin = 0, numberMax = 0;
     std::string minText;
     std::string maxText;
     int spinMin, spinMax;

@@ -277,13 +277,28 @@ TEST(ControlDialog, ResetToFactoryIsWrittenByTheNextTick)
     EXPECT_EQ(h.device.camera.value('W'), 24);
 }
 
-TEST(ControlDialog, DebugWindowClosingUnchecksTheButton)
+TEST(ControlDialog, DebugWindowShowsTheExchangesAndClosingItUnchecksTheButton)
 {
     DialogHarness h;
     ASSERT_TRUE(h.created);
-    ::SendDlgItemMessageA(h.Dlg(), IDC_RXTX_DEBUG, BM_SETCHECK, BST_CHECKED, 0);
-    ::SendMessageA(h.Dlg(), WM_KL7700_DEBUG_HIDDEN, 0, 0);
+    CRxTxDebugDlg* debug = h.dialog->DebugWindow();
+    ASSERT_NE(debug, nullptr);
+    EXPECT_FALSE(debug->IsWindowVisible()) << "created hidden";
+    h.Check(h.Dlg(), IDC_RXTX_DEBUG, true);
+    EXPECT_TRUE(debug->IsWindowVisible());
+    const std::string log = WindowText(::GetDlgItem(debug->m_hWnd, 8098));
+    EXPECT_NE(log.find("s=?{CR}"), std::string::npos) << log;
+    EXPECT_NE(log.find("b=?{CR}"), std::string::npos) << log;
+
+    // The debug window's own Close hides it and tells the dialog.
+    ::SendMessageA(debug->m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_FALSE(debug->IsWindowVisible());
     EXPECT_EQ(::SendDlgItemMessageA(h.Dlg(), IDC_RXTX_DEBUG, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    // Closing the dialog hides the debug window too.
+    h.Check(h.Dlg(), IDC_RXTX_DEBUG, true);
+    ::SendMessageA(h.Dlg(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(h.Dlg()));
 }
 
 TEST(ControlDialog, ConfigureClosesThePortAroundTheSettingsAndReopensIt)
