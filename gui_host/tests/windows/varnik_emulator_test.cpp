@@ -106,6 +106,30 @@ TEST_F(VarnikEmulator, OpensAndClosesTheEmulatedPort)
     EXPECT_FALSE(Enabled(kClose));
     EXPECT_TRUE(RequestScreenshot("varnik-port-closed", kTitle));
 
+    // The about entry of the system menu, with its Windows-1252 umlaut (the
+    // menu of another process cannot be read, so the string is read from the
+    // program file; the screenshot shows it in the menu).
+    HMODULE program = LoadLibraryExA((folder_.Path() + "Varnik.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, program);
+    char entry[64] = {};
+    LoadStringA(program, 101, entry, sizeof entry);
+    FreeLibrary(program);
+    EXPECT_EQ("Inf&o \xFC" "ber Varnik...", std::string(entry));
+    PostMessageA(dialog_, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    HWND menu = nullptr;
+    ASSERT_TRUE(process_->WaitUntil([&] {
+        menu = FindWindowA("#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    })) << "the system menu did not open";
+    RECT area, menuArea;
+    GetWindowRect(dialog_, &area);
+    GetWindowRect(menu, &menuArea);
+    UnionRect(&area, &area, &menuArea);
+    EXPECT_TRUE(RequestScreenshot("varnik-system-menu", "system menu", area));
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(process_->WaitUntil([&] { return !IsWindowVisible(menu); }));
+
     PostClick(dialog_, kOpen);
     ASSERT_TRUE(StateBecomes("open")) << Status();
     EXPECT_FALSE(Enabled(kOpen));
