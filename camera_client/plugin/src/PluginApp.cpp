@@ -5,20 +5,11 @@
 
 namespace {
 
-constexpr UINT kKeyFirst = 256, kKeyLast = 265;
-constexpr UINT kMouseFirst = 512, kMouseLast = 526;
-
-bool IsPluginDialogWindow(HWND window)
-{
-    const kl7700plugin::DialogWindowList& windows = kl7700plugin::PluginDialogWindows();
-    return window != nullptr && (windows.Contains(window) || windows.Contains(::GetAncestor(window, GA_ROOT)));
-}
-
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION && wParam == PM_REMOVE && lParam != 0) {
         try {
-            PreTranslateHookedMessage(*reinterpret_cast<MSG*>(lParam));
+            kl7700plugin::PreTranslateHookedMessage(*reinterpret_cast<MSG*>(lParam));
         } catch (...) {
             // A hook must pass every message on, whatever happened.
         }
@@ -27,18 +18,6 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
 }
 
 } // namespace
-
-void PreTranslateHookedMessage(MSG& msg)
-{
-    const bool keyboard = msg.message >= kKeyFirst && msg.message <= kKeyLast;
-    const bool mouse = msg.message >= kMouseFirst && msg.message <= kMouseLast;
-    if ((!keyboard && !mouse) || !IsPluginDialogWindow(msg.hwnd)) return;
-    if (AfxPreTranslateMessage(&msg) && keyboard) {
-        msg.message = WM_NULL;
-        msg.wParam = 0;
-        msg.lParam = 0;
-    }
-}
 
 CKIV_KL7700App::CKIV_KL7700App() : CWinApp("KIV_KL7700") {}
 

@@ -17,8 +17,3 @@ public:
     HINSTANCE m_module = nullptr;
     std::string m_versionText;
 };
-
-// What the get-message hook does with one message taken from the queue: hand
-// keyboard and mouse messages of the plug-in's dialog windows to the thread's
-// pre-translation, and neutralise a keyboard message it consumed.
-void PreTranslateHookedMessage(MSG& msg);

@@ -1,6 +1,7 @@
 // The plug-in's list of dialog windows and its version text.
 #include "PluginShared.h"
 
+#include "app_framework/dialog.h"
 #include "app_framework/module_state.h"
 
 #include <algorithm>
@@ -26,6 +27,29 @@ DialogWindowList& PluginDialogWindows()
 {
     static DialogWindowList windows;
     return windows;
+}
+
+namespace {
+constexpr UINT kKeyFirst = 256, kKeyLast = 265;
+constexpr UINT kMouseFirst = 512, kMouseLast = 526;
+
+bool IsPluginDialogWindow(HWND window)
+{
+    const DialogWindowList& windows = PluginDialogWindows();
+    return window != nullptr && (windows.Contains(window) || windows.Contains(::GetAncestor(window, GA_ROOT)));
+}
+} // namespace
+
+void PreTranslateHookedMessage(MSG& msg)
+{
+    const bool keyboard = msg.message >= kKeyFirst && msg.message <= kKeyLast;
+    const bool mouse = msg.message >= kMouseFirst && msg.message <= kMouseLast;
+    if ((!keyboard && !mouse) || !IsPluginDialogWindow(msg.hwnd)) return;
+    if (AfxPreTranslateMessage(&msg) && keyboard) {
+        msg.message = WM_NULL;
+        msg.wParam = 0;
+        msg.lParam = 0;
+    }
 }
 
 std::string MakeVersionText(std::string_view fileVersion)

@@ -25,6 +25,12 @@ private:
 
 DialogWindowList& PluginDialogWindows();
 
+// What the plug-in's get-message hook does with one message taken from the
+// queue: keyboard and mouse messages of the plug-in's dialog windows (or of
+// their children) go to the thread's pre-translation; a keyboard message it
+// consumed is neutralised, a mouse message never is.
+void PreTranslateHookedMessage(MSG& msg);
+
 // "1.2.0.1251" -> "V1.2.0 build 1251"; empty when the text holds no ".".
 std::string MakeVersionText(std::string_view fileVersion);
 // The file version of a module as "a.b.c.d", empty when it has none.
