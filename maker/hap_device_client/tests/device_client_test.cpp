@@ -212,17 +212,4 @@ TEST(DeviceClient, TheDialogSeesTheConnectedDevice)
     EXPECT_EQ(nullptr, client.GetDialog()->GetDeviceComm()) << "a later Connect reaches the open dialog";
 }
 
-TEST(DeviceClient, DefaultsOfTheBase)
-{
-    TestClient client;
-    unsigned long long v[8];
-    for (auto& x : v)
-        x = 77;
-    EXPECT_EQ(EKIV_ERR_NOT_SUPPORTED, client.GetParam(1, &v[0], &v[1], &v[2], nullptr));
-    EXPECT_EQ(0u, v[0] + v[1] + v[2]);
-    EXPECT_EQ(EKIV_ERR_NOT_SUPPORTED, client.Call(4096, 0, 0, 0, 0));
-    EXPECT_EQ(EKIV_ERR_NOT_SUPPORTED, client.SetParam(1, 0, 0, 0, 0));
-    EXPECT_EQ(0x7E57u, static_cast<CKIVDeviceClient_0&>(client).GetObjType());
-}
-
 } // namespace
