@@ -205,13 +205,19 @@ void CKIV_KL7700CtrlDlg::CreateStatusBar()
         ::SelectObject(dc, previous);
         ::ReleaseDC(m_statusBar.m_hWnd, dc);
     }
-    RECT client = {};
-    GetClientRect(&client);
-    // Pane 1 holds exactly the version text plus the pane's borders.
-    const int parts[2] = {std::max(0, static_cast<int>(client.right) - versionWidth - 8), -1};
-    m_statusBar.SetParts(2, parts);
+    m_versionPaneWidth = versionWidth + 8; // the text plus the pane's borders
+    SizeStatusPanes();
     m_statusBar.SetText(version.c_str(), 1);
     m_statusBar.SendMessage(WM_SIZE);
+}
+
+// Pane 0 takes what pane 1, exactly as wide as the version text, leaves.
+void CKIV_KL7700CtrlDlg::SizeStatusPanes()
+{
+    RECT client = {};
+    GetClientRect(&client);
+    const int parts[2] = {std::max(0, static_cast<int>(client.right) - m_versionPaneWidth), -1};
+    m_statusBar.SetParts(2, parts);
 }
 
 void CKIV_KL7700CtrlDlg::CreateToolTips()
@@ -281,6 +287,7 @@ void CKIV_KL7700CtrlDlg::LayoutWindow()
     SetWindowPos(nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_statusBar.SendMessage(WM_SIZE);
+    SizeStatusPanes();
     Invalidate();
 }
 

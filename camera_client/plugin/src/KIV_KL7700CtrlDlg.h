@@ -73,6 +73,7 @@ private:
     void OnWriteBackTimer(bool running) override;
 
     void CreateStatusBar();
+    void SizeStatusPanes();
     void EnablePageThemes();
     void CreateToolTips();
     void ReadCameraAndShow();
@@ -97,6 +98,7 @@ private:
     HMODULE m_themeLibrary = nullptr;
     int m_tabGap = 0;       // between the tab control and the button row
     int m_sideMargin = 0;   // dialog width minus tab width
+    int m_versionPaneWidth = 0;
     bool m_initialised = false;
     bool m_firstShow = true;
 };
