@@ -181,6 +181,11 @@ void CApplicationAboutDlg::DrawLogo(CDC& dc, int x, int y) const
 void CApplicationAboutDlg::OnPaint()
 {
     CPaintDC dc(this);
+    PaintHeader(dc);
+}
+
+void CApplicationAboutDlg::PaintHeader(CDC& dc)
+{
     RECT band;
     GetClientRect(&band);
     band.bottom = band.bottom * 10 / 30;

@@ -25,6 +25,9 @@ public:
                           bool sort);
 
     const std::vector<std::string>& FileList() const { return m_files; }
+    // Paints the header band in client coordinates (the paint handler's work;
+    // also used to render it off-screen).
+    void PaintHeader(CDC& dc);
     const std::string& VersionLine() const { return m_versionLine; }
 
 protected:
