@@ -14,6 +14,8 @@ using namespace varnik_test;
 
 namespace {
 
+// The device keeps other programs off its port with this mutex while locked.
+const char kPortMutex[] = "Local\\Quarnel.CommDev.EMULATOR";
 constexpr int kStatus = 1009, kConfigure = 1006, kOpen = 1004, kClose = 1005;
 // The title the version resource of this build gives the main window.
 const std::string kTitle = std::string("Varnik ") + VARNIK_TEST_VERSION_LABEL + " build " + VARNIK_TEST_BUILD + " (x64)";
@@ -68,6 +70,18 @@ protected:
             ASSERT_TRUE(CopyInto(ModulesFolder() + module, folder_.Path() + module)) << module;
     }
 
+    // Other programs' tests on this machine may hold the emulated port for a
+    // moment; wait (bounded) until it is free rather than fail on it.
+    static void WaitForFreePort()
+    {
+        if (HANDLE port = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kPortMutex)) {
+            const DWORD waited = WaitForSingleObject(port, 60000);
+            if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+                ReleaseMutex(port);
+            CloseHandle(port);
+        }
+    }
+
     void StartMain()
     {
         StoreFileWithEmulatorPort store;
@@ -98,6 +112,7 @@ protected:
 
 TEST_F(VarnikEmulator, OpensAndClosesTheEmulatedPort)
 {
+    WaitForFreePort();
     StartMain();
     ASSERT_TRUE(StateBecomes("closed")) << Status();
     EXPECT_EQ(0u, Status().find("Port description: ")) << Status();
@@ -160,8 +175,8 @@ TEST_F(VarnikEmulator, OpensAndClosesTheEmulatedPort)
 
 TEST_F(VarnikEmulator, PortHeldByAnotherProgramIsReportedLocked)
 {
-    // The device keeps other programs off its port with this mutex while locked.
-    HANDLE held = CreateMutexA(nullptr, TRUE, "Local\\Quarnel.CommDev.EMULATOR");
+    WaitForFreePort();
+    HANDLE held = CreateMutexA(nullptr, TRUE, kPortMutex);
     ASSERT_NE(nullptr, held);
     StartMain();
     EXPECT_EQ("", Status());
