@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "test_ids.h"
-#include "test_support.h"
+#include "app_framework_testing/message_tests.h"
 
 namespace {
 

@@ -1,37 +1,6 @@
 // Helpers of the controls' message tests.
 #include "TestSupport.h"
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        PumpPending();
-        if (condition())
-            return true;
-        if (::GetTickCount() - start >= timeoutMs)
-            return condition();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-void PumpPending()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!AfxPreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
-
-std::string TextOf(HWND window)
-{
-    char text[512] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 std::pair<int, int> SelectionOf(HWND edit)
 {
     DWORD start = 0, end = 0;

@@ -1,17 +1,12 @@
-// Helpers of the controls' message tests: bounded pumping and reading edit fields.
+// Helpers of the controls' message tests: reading and typing into edit fields.
 #pragma once
 
-#include "app_framework/afx.h"
+#include "app_framework_testing/message_tests.h"
 
 #include <functional>
 #include <string>
 #include <utility>
 
-// Dispatches messages until the condition holds or the deadline passes.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000);
-void PumpPending();
-
-std::string TextOf(HWND window);
 // The ordered selection an edit control reports.
 std::pair<int, int> SelectionOf(HWND edit);
 void TypeText(HWND edit, const std::string& keys);

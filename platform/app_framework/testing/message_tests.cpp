@@ -1,5 +1,5 @@
-// Helpers of the framework's message tests.
-#include "test_support.h"
+// Helpers of the message tests of windows built on the framework.
+#include "app_framework_testing/message_tests.h"
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
@@ -42,5 +42,12 @@ std::string ItemText(HWND dialog, int id)
 {
     char text[512] = {};
     ::GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+std::string TextOf(HWND window)
+{
+    char text[512] = {};
+    ::GetWindowTextA(window, text, sizeof text);
     return text;
 }

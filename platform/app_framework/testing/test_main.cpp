@@ -1,4 +1,5 @@
-// Test program entry: controls registered, and no message box may wait for a user.
+// Entry of the message-test programs: common controls and rich edit registered,
+// and no framework message box may wait for a user during a run.
 #include <gtest/gtest.h>
 
 #include "app_framework/afx.h"

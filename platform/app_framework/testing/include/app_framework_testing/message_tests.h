@@ -1,4 +1,5 @@
-// Helpers of the framework's message tests: bounded message pumping and recorded message boxes.
+// Helpers of the message tests of windows built on the framework: bounded
+// message pumping, recorded message boxes and reading window texts.
 #pragma once
 
 #include "app_framework/afx.h"
@@ -27,3 +28,5 @@ private:
 
 // Text of a dialog control.
 std::string ItemText(HWND dialog, int id);
+// Text of a window.
+std::string TextOf(HWND window);
