@@ -2,7 +2,7 @@
 // with the clock the dialog under test waits on.
 #pragma once
 
-#include "HapDeviceComm.h"
+#include "kiv_testing/HapDeviceCommStub.h"
 #include "kl7700/SessionPorts.h"
 #include "kl7700emu/Camera.h"
 
@@ -17,7 +17,7 @@ public:
     uint64_t nowMs = 0;
 };
 
-class EmulatedCommDevice final : public CHapDeviceComm_0 {
+class EmulatedCommDevice final : public HapDeviceCommStub {
 public:
     EmulatedCommDevice(VirtualClock& clock, kl7700emu::CameraConfig config = {}) : camera(config), clock_(clock) {}
 
@@ -36,25 +36,11 @@ public:
         return text;
     }
 
-    unsigned long GetObjType() override { return 0; }
-    long GetParamLimits(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*) override { return 2; }
-    long SetParam(unsigned long, unsigned long long, unsigned long long, unsigned long long,
-                  unsigned long long) override { return 2; }
-    long GetParam(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                  unsigned long long*) override { return 2; }
-    void SetConfigStore(CIniFile_0*) override {}
-    int Init() override { return 0; }
-    int Exit() override { return 0; }
-    int RestoreConfig() override { return 0; }
-    int Detach() override { return 0; }
     int ShowConfigDialog(HWND) override
     {
         ++configDialogs;
         return 0;
     }
-    const char* GetInfoText(int, long) override { return nullptr; }
     int Lock(const void* owner, unsigned long) override
     {
         if (owner == nullptr || (owner_ != nullptr && owner_ != owner)) return 1;

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "HapDeviceComm.h"
+#include "kiv_testing/HapDeviceCommStub.h"
 #include "KIVObject.h"
 #include "gui_host/PortStatus.h"
 
 namespace varnik_test {
 
-class FakeDevice : public CHapDeviceComm_0 {
+class FakeDevice : public HapDeviceCommStub {
 public:
     std::vector<std::string> calls;
     bool lockedByOther = false;
@@ -21,19 +21,7 @@ public:
     const char* configuration = "115200,N,8,1";
     int lockDepth = 0;
 
-    unsigned long GetObjType() override { return 0; }
-    long GetParamLimits(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*) override { return 0; }
-    long SetParam(unsigned long, unsigned long long, unsigned long long, unsigned long long,
-                  unsigned long long) override { return 0; }
-    long GetParam(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                  unsigned long long*) override { return 0; }
     void SetConfigStore(CIniFile_0*) override { calls.push_back("SetConfigStore"); }
-    int Init() override { return 0; }
-    int Exit() override { return 0; }
-    int RestoreConfig() override { return 0; }
-    int Detach() override { return 0; }
     int ShowConfigDialog(HWND) override
     {
         calls.push_back(lockDepth ? "ShowConfigDialog(locked)" : "ShowConfigDialog(unlocked)");
@@ -52,7 +40,6 @@ public:
         ++lockDepth;
         return 0;
     }
-    const void* GetLockOwner() override { return nullptr; }
     void Unlock(const void*) override
     {
         calls.push_back("Unlock");
@@ -73,12 +60,6 @@ public:
             state = HAPCOMM_STATE_CLOSED;
         return closeResult;
     }
-    int ReadChar(char*, unsigned long*) override { return 0; }
-    int WriteChar(const char*, unsigned long*) override { return 0; }
-    int ReadData(void*, unsigned long, unsigned long*) override { return 0; }
-    int WriteData(const void*, unsigned long, unsigned long*) override { return 0; }
-    int WriteText(const char*, unsigned long*) override { return 0; }
-    int Purge(unsigned long) override { return 0; }
 };
 
 struct RecordedMessage {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "HapDeviceComm.h"
+#include "kiv_testing/HapDeviceCommStub.h"
 #include "KIVInst.h"
 #include "KIVObject.h"
 
@@ -42,19 +42,11 @@ void Log(const std::string& line)
     }
 }
 
-class FakeDevice : public CHapDeviceComm_0 {
+class FakeDevice : public HapDeviceCommStub {
 public:
     int state = HAPCOMM_STATE_CLOSED;
     int locks = 0;
 
-    unsigned long GetObjType() override { return 0; }
-    long GetParamLimits(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*) override { return 0; }
-    long SetParam(unsigned long, unsigned long long, unsigned long long, unsigned long long,
-                  unsigned long long) override { return 0; }
-    long GetParam(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                  unsigned long long*) override { return 0; }
     void SetConfigStore(CIniFile_0* store) override { Log(store ? "SetConfigStore store" : "SetConfigStore null"); }
     int Init() override { Log("Init"); return 0; }
     int Exit() override { Log("Exit"); return 0; }
@@ -74,7 +66,6 @@ public:
         ++locks;
         return owner ? 0 : 1;
     }
-    const void* GetLockOwner() override { return nullptr; }
     void Unlock(const void*) override
     {
         if (locks == 0)
@@ -99,12 +90,6 @@ public:
         state = HAPCOMM_STATE_CLOSED;
         return 0;
     }
-    int ReadChar(char*, unsigned long*) override { return 0; }
-    int WriteChar(const char*, unsigned long*) override { return 0; }
-    int ReadData(void*, unsigned long, unsigned long*) override { return 0; }
-    int WriteData(const void*, unsigned long, unsigned long*) override { return 0; }
-    int WriteText(const char*, unsigned long*) override { return 0; }
-    int Purge(unsigned long) override { return 0; }
 };
 
 class FakeController : public CKIVDeviceClient_0 {

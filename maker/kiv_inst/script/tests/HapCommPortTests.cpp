@@ -1,6 +1,7 @@
 // The script processor's Call over a simulated communication device.
 #include "kiv_script/ErrorTexts.h"
 #include "kiv_script/HapCommPort.h"
+#include "kiv_testing/HapDeviceCommStub.h"
 
 #include "KIVInst.h"
 #include "TestDoubles.h"
@@ -17,27 +18,13 @@ using testing::MemoryFiles;
 
 // A communication device whose receive queue the test fills; it hands out at
 // most chunk bytes per ReadData, as a serial port with a small buffer would.
-class FakeCommDevice final : public CHapDeviceComm_0 {
+class FakeCommDevice final : public HapDeviceCommStub {
 public:
     // Operations the script processor never calls.
-    unsigned long GetObjType() override { return 0; }
-    long GetParamLimits(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*) override { return 0; }
-    long SetParam(unsigned long, unsigned long long, unsigned long long, unsigned long long, unsigned long long) override { return 0; }
-    long GetParam(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*) override { return 0; }
-    void SetConfigStore(CIniFile_0*) override {}
-    int Init() override { return 0; }
-    int Exit() override { return 0; }
-    int RestoreConfig() override { return 0; }
-    int Detach() override { return 0; }
-    int ShowConfigDialog(HWND) override { return 0; }
-    int Open() override { return 0; }
     int GetState() override { return 1; }
-    int Close() override { return 0; }
     int ReadChar(char*, unsigned long*) override { return 1; }
     int WriteChar(const char*, unsigned long*) override { return 1; }
     int WriteText(const char*, unsigned long*) override { return 1; }
-    int Purge(unsigned long) override { return 0; }
 
     const char* GetInfoText(int which, long code) override { return which == 2 ? kivinst::ErrorText(code) : ""; }
     int Lock(const void* owner, unsigned long timeoutMs) override

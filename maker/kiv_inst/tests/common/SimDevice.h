@@ -2,13 +2,13 @@
 // what was written, and pending replies handed out in bounded reads.
 #pragma once
 
-#include "HapDeviceComm.h"
+#include "kiv_testing/HapDeviceCommStub.h"
 
 #include <string>
 
 namespace kivtest {
 
-class SimDevice : public CHapDeviceComm_0 {
+class SimDevice : public HapDeviceCommStub {
 public:
     const void* lockOwner = nullptr;
     int locks = 0, unlocks = 0;
@@ -19,21 +19,6 @@ public:
     std::string pending;
     int reads = 0;
 
-    unsigned long GetObjType() override { return 0; }
-    long GetParamLimits(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*) override { return 2; }
-    long SetParam(unsigned long, unsigned long long, unsigned long long, unsigned long long,
-                  unsigned long long) override { return 2; }
-    long GetParam(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                  unsigned long long*) override { return 2; }
-    void SetConfigStore(CIniFile_0*) override {}
-    int Init() override { return 0; }
-    int Exit() override { return 0; }
-    int RestoreConfig() override { return 0; }
-    int Detach() override { return 0; }
-    int ShowConfigDialog(HWND) override { return 0; }
-    const char* GetInfoText(int, long) override { return nullptr; }
     int Lock(const void* owner, unsigned long waitMs) override
     {
         lastLockWait = waitMs;
@@ -77,7 +62,6 @@ public:
     {
         return WriteData(text, static_cast<unsigned long>(std::char_traits<char>::length(text)), count);
     }
-    int Purge(unsigned long) override { return 0; }
 };
 
 } // namespace kivtest
