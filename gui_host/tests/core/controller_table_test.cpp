@@ -1,6 +1,7 @@
 // Controller table refresh (type filter, no duplicates, failed objects),
 // release order, starting a controller and the Enter key.
 #include "FakeDevice.h"
+#include "kiv_testing/DeviceClientStub.h"
 #include "gui_host/ControllerTable.h"
 
 #include <gtest/gtest.h>
@@ -15,37 +16,20 @@ namespace {
 
 std::vector<std::string> g_log;
 
-class FakeClient : public CKIVDeviceClient_0 {
+class FakeClient : public DeviceClientStub {
 public:
     explicit FakeClient(uint32_t id) : id_(id) {}
-    unsigned long GetObjType() override { return 0x10000; }
-    long GetParamLimits(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*) override { return 0; }
-    long SetParam(unsigned long, unsigned long long, unsigned long long, unsigned long long,
-                  unsigned long long) override { return 0; }
-    long GetParam(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                  unsigned long long*) override { return 0; }
     EKIV_ERR_ERRCODE_ Connect(CHapDeviceComm_0* device) override
     {
         g_log.push_back("Connect " + std::to_string(id_) + (device ? " device" : " null"));
         return 0;
     }
-    EKIV_ERR_ERRCODE_ Call(unsigned long, unsigned long long, unsigned long long, unsigned long long,
-                           unsigned long long) override { return 0; }
     EKIV_ERR_ERRCODE_ ShowDialogNonModal(HWND parent) override
     {
         g_log.push_back("Show " + std::to_string(id_) + (parent ? " parent" : " null"));
         return 0;
     }
-    EKIV_ERR_ERRCODE_ CloseDialogNonModal() override { return 0; }
-    int IsNonModalDialogOpen() override { return 0; }
-    void SetDlgEventData(_TKIV_DLGEVENTDATA*) override {}
-    CKIVDialog* CreateDialogObject(HWND) override { return nullptr; }
     uint32_t id_;
-
-protected:
-    unsigned long SignalDlgEvent(unsigned long) override { return 0; }
 };
 
 struct FakeObject {

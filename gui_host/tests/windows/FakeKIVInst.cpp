@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "kiv_testing/DeviceClientStub.h"
 #include "kiv_testing/HapDeviceCommStub.h"
 #include "KIVInst.h"
 #include "KIVObject.h"
@@ -92,37 +93,20 @@ public:
     }
 };
 
-class FakeController : public CKIVDeviceClient_0 {
+class FakeController : public DeviceClientStub {
 public:
     explicit FakeController(uint32_t id) : id_(id) {}
-    unsigned long GetObjType() override { return 0x10000; }
-    long GetParamLimits(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*, unsigned long long*, unsigned long long*, unsigned long long*,
-                        unsigned long long*) override { return 0; }
-    long SetParam(unsigned long, unsigned long long, unsigned long long, unsigned long long,
-                  unsigned long long) override { return 0; }
-    long GetParam(unsigned long, unsigned long long*, unsigned long long*, unsigned long long*,
-                  unsigned long long*) override { return 0; }
     EKIV_ERR_ERRCODE_ Connect(CHapDeviceComm_0* device) override
     {
         Log("Connect " + std::to_string(id_) + (device ? " device" : " null"));
         return 0;
     }
-    EKIV_ERR_ERRCODE_ Call(unsigned long, unsigned long long, unsigned long long, unsigned long long,
-                           unsigned long long) override { return 0; }
     EKIV_ERR_ERRCODE_ ShowDialogNonModal(HWND parent) override
     {
         Log("ShowDialogNonModal " + std::to_string(id_) + (parent ? " parent" : " null"));
         return 0;
     }
-    EKIV_ERR_ERRCODE_ CloseDialogNonModal() override { return 0; }
-    int IsNonModalDialogOpen() override { return 0; }
-    void SetDlgEventData(_TKIV_DLGEVENTDATA*) override {}
-    CKIVDialog* CreateDialogObject(HWND) override { return nullptr; }
     uint32_t id_;
-
-protected:
-    unsigned long SignalDlgEvent(unsigned long) override { return 0; }
 };
 
 struct Known {
