@@ -14,10 +14,10 @@ namespace merrow {
 struct Session {
     const CommandLine& line;
     char** argv;
-    HANDLE event;                                   // manual-reset wake-up event
+    HANDLE event; // manual-reset wake-up event
     CKIVInstance_0* instance = nullptr;
     CHapDeviceComm_0* commDevice = nullptr;
-    CKIVDeviceClient_0* scriptProcessor = nullptr;  // created on first use
+    CKIVDeviceClient_0* scriptProcessor = nullptr; // created on first use
 };
 
 // Framework objects by id are handed out as their common base.

@@ -122,9 +122,9 @@ int RunTask(Session& session, const char* argument, bool& stop)
                     static_cast<unsigned>(kMaxPathChars));
         return kExitBadArgument;
     }
-    int result = kind == TaskKind::Job      ? RunJob(session, argument)
-                 : kind == TaskKind::Script ? RunScript(session, argument)
-                                            : ShowClientDialogs(session, ClientDialogIds(argument));
+    int result = kind == TaskKind::Job ? RunJob(session, argument)
+        : kind == TaskKind::Script     ? RunScript(session, argument)
+                                       : ShowClientDialogs(session, ClientDialogIds(argument));
     stop = result != kExitOk;
     return result;
 }

@@ -70,7 +70,7 @@ void AppendItem(std::string& list, std::string_view name, std::string_view value
 bool IsKeyChar(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
-           c == '.';
+        c == '.';
 }
 
 std::string ReadListToken(std::string_view text, size_t& pos)

@@ -26,7 +26,7 @@ int ReplaceFileContent(const std::string& path, std::string_view content);
 std::string TemporarySaveName(const std::string& path);
 
 // Platform parts (file_io_posix.cpp, file_io_win.cpp).
-bool CreateFolder(const std::string& path);   // true when it exists afterwards
+bool CreateFolder(const std::string& path); // true when it exists afterwards
 bool MoveReplacing(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
 bool IsPathSeparator(char c);

@@ -22,9 +22,9 @@ struct IniLine {
 // Cache-line aligned, with the name and the key index first: a lookup touches
 // one line of the section.
 struct alignas(64) IniSection {
-    std::string text;            // section name, or the whole comment line
-    NameIndex<IniLine> keyIndex; // key lines only; first of each name
-    bool isComment = false;      // top-level comment or blank line
+    std::string text;               // section name, or the whole comment line
+    NameIndex<IniLine> keyIndex;    // key lines only; first of each name
+    bool isComment = false;         // top-level comment or blank line
     std::vector<IniLine*> lines;    // owned by the tree's line pool
     std::vector<IniLine*> keyLines; // key lines in order, for enumeration
 

@@ -20,8 +20,10 @@ struct RootName {
 };
 
 const RootName kRoots[] = {
-    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
-    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},   {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+    {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
     {"HKEY_USERS", HKEY_USERS},
 };
 
@@ -69,8 +71,7 @@ int CIniFile_Reg::SetFileName(const char* path)
 size_t CIniFile_Reg::GetSectionCount()
 {
     DWORD count = 0;
-    if (!baseKey_ || RegQueryInfoKeyA(baseKey_, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
-                                      nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    if (!baseKey_ || RegQueryInfoKeyA(baseKey_, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return 0;
     }
     return count;

@@ -94,8 +94,7 @@ size_t ReadBinary(HKEY base, const Place& place, const void* def, size_t defLen,
     RegKey key = place.value ? OpenSection(base, place.section, place.subkey) : RegKey();
     DWORD type = 0;
     DWORD size = Clamp32(bufLen);
-    if (key && RegQueryValueExA(key.Get(), place.value, nullptr, &type, static_cast<BYTE*>(buf), &size) ==
-                   ERROR_SUCCESS &&
+    if (key && RegQueryValueExA(key.Get(), place.value, nullptr, &type, static_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
         type == REG_BINARY) {
         if (found) *found = 1;
         return size;
@@ -108,8 +107,7 @@ static bool SetValue(HKEY base, const Place& place, DWORD type, const void* data
 {
     if (!base || !place.value || size > kMax32) return false;
     RegKey key = CreateSection(base, place.section, place.subkey);
-    return key && RegSetValueExA(key.Get(), place.value, 0, type, static_cast<const BYTE*>(data),
-                                 static_cast<DWORD>(size)) == ERROR_SUCCESS;
+    return key && RegSetValueExA(key.Get(), place.value, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
 
 
@@ -131,8 +129,7 @@ size_t CountValues(HKEY base, const char* section, const char* subkey)
 {
     RegKey key = OpenSection(base, section, subkey);
     DWORD count = 0;
-    if (!key || RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
-                                 nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    if (!key || RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return 0;
     }
     return count;

@@ -54,7 +54,7 @@ inline double ParseDouble(bool present, const std::string& text, double def, int
 }
 
 inline size_t DecodeBinaryText(bool present, const std::string& text, const void* def, size_t defLen, void* buf,
-                        size_t bufLen, int* found)
+                               size_t bufLen, int* found)
 {
     std::optional<size_t> decoded;
     if (present) decoded = DecodeBinary(text.c_str(), buf, bufLen);

@@ -16,8 +16,14 @@ TEST(ListTokens, QuotingAndSkippedQuotes)
         const char* token;
         size_t end;
     } cases[] = {
-        {"  abc=1", "abc", 5},      {"\t\"a b\"=x", "a b", 6},  {"ab\"cd,", "abcd", 5}, {"\"open", "open", 5},
-        {"\"x\ny\"", "x", 2},       {"a b", "a", 1},            {"", "", 0},            {"=1", "", 0},
+        {"  abc=1", "abc", 5},
+        {"\t\"a b\"=x", "a b", 6},
+        {"ab\"cd,", "abcd", 5},
+        {"\"open", "open", 5},
+        {"\"x\ny\"", "x", 2},
+        {"a b", "a", 1},
+        {"", "", 0},
+        {"=1", "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

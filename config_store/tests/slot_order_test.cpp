@@ -22,7 +22,10 @@ size_t SlotOf(Member member)
     return (bits - 1) / sizeof(void*);
 }
 
-#define SLOT(name, slot) {#name, SlotOf(&CIniFile_0::name), slot}
+#define SLOT(name, slot)                       \
+    {                                          \
+#name, SlotOf(&CIniFile_0::name), slot \
+    }
 
 TEST(SlotOrder, InterfaceOperationsKeepTheirSlots)
 {
@@ -31,19 +34,58 @@ TEST(SlotOrder, InterfaceOperationsKeepTheirSlots)
         size_t actual;
         size_t expected;
     } slots[] = {
-        SLOT(GetType, 0),          SLOT(SetFileName, 1),      SLOT(Load, 2),              SLOT(Save, 3),
-        SLOT(GetSectionCount, 4),  SLOT(GetSectionName, 5),   SLOT(SectionExists, 6),     SLOT(GetKeyCount, 7),
-        SLOT(GetKeyName, 8),       SLOT(KeyExists, 9),        SLOT(DeleteAll, 10),        SLOT(DeleteSection, 11),
-        SLOT(DeleteKey, 12),       SLOT(GetString, 13),       SLOT(GetUInt, 14),          SLOT(GetInt, 15),
-        SLOT(GetUInt64, 16),       SLOT(GetInt64, 17),        SLOT(GetDouble, 18),        SLOT(GetBinary, 19),
-        SLOT(WriteString, 20),     SLOT(WriteUInt, 21),       SLOT(WriteInt, 22),         SLOT(WriteHex, 23),
-        SLOT(WriteUInt64, 24),     SLOT(WriteInt64, 25),      SLOT(WriteHex64, 26),       SLOT(WriteDouble, 27),
-        SLOT(WriteBinary, 28),     SLOT(GetFieldString, 29),  SLOT(GetFieldUInt, 30),     SLOT(GetFieldInt, 31),
-        SLOT(GetFieldUInt64, 32),  SLOT(GetFieldInt64, 33),   SLOT(GetFieldDouble, 34),   SLOT(GetFieldBinary, 35),
-        SLOT(WriteFieldString, 36), SLOT(WriteFieldUInt, 37), SLOT(WriteFieldInt, 38),    SLOT(WriteFieldHex, 39),
-        SLOT(WriteFieldUInt64, 40), SLOT(WriteFieldInt64, 41), SLOT(WriteFieldHex64, 42), SLOT(WriteFieldDouble, 43),
-        SLOT(WriteFieldBinary, 44), SLOT(GetFieldCount, 45),  SLOT(GetFieldName, 46),     SLOT(FieldExists, 47),
-        SLOT(DeleteField, 48),     SLOT(ReadRaw, 49),         SLOT(WriteRaw, 50),         SLOT(ReadFieldRaw, 51),
+        SLOT(GetType, 0),
+        SLOT(SetFileName, 1),
+        SLOT(Load, 2),
+        SLOT(Save, 3),
+        SLOT(GetSectionCount, 4),
+        SLOT(GetSectionName, 5),
+        SLOT(SectionExists, 6),
+        SLOT(GetKeyCount, 7),
+        SLOT(GetKeyName, 8),
+        SLOT(KeyExists, 9),
+        SLOT(DeleteAll, 10),
+        SLOT(DeleteSection, 11),
+        SLOT(DeleteKey, 12),
+        SLOT(GetString, 13),
+        SLOT(GetUInt, 14),
+        SLOT(GetInt, 15),
+        SLOT(GetUInt64, 16),
+        SLOT(GetInt64, 17),
+        SLOT(GetDouble, 18),
+        SLOT(GetBinary, 19),
+        SLOT(WriteString, 20),
+        SLOT(WriteUInt, 21),
+        SLOT(WriteInt, 22),
+        SLOT(WriteHex, 23),
+        SLOT(WriteUInt64, 24),
+        SLOT(WriteInt64, 25),
+        SLOT(WriteHex64, 26),
+        SLOT(WriteDouble, 27),
+        SLOT(WriteBinary, 28),
+        SLOT(GetFieldString, 29),
+        SLOT(GetFieldUInt, 30),
+        SLOT(GetFieldInt, 31),
+        SLOT(GetFieldUInt64, 32),
+        SLOT(GetFieldInt64, 33),
+        SLOT(GetFieldDouble, 34),
+        SLOT(GetFieldBinary, 35),
+        SLOT(WriteFieldString, 36),
+        SLOT(WriteFieldUInt, 37),
+        SLOT(WriteFieldInt, 38),
+        SLOT(WriteFieldHex, 39),
+        SLOT(WriteFieldUInt64, 40),
+        SLOT(WriteFieldInt64, 41),
+        SLOT(WriteFieldHex64, 42),
+        SLOT(WriteFieldDouble, 43),
+        SLOT(WriteFieldBinary, 44),
+        SLOT(GetFieldCount, 45),
+        SLOT(GetFieldName, 46),
+        SLOT(FieldExists, 47),
+        SLOT(DeleteField, 48),
+        SLOT(ReadRaw, 49),
+        SLOT(WriteRaw, 50),
+        SLOT(ReadFieldRaw, 51),
         SLOT(WriteFieldRaw, 52),
     };
     for (const auto& s : slots) {

@@ -47,8 +47,7 @@ TEST_F(TypedValues, DoublesAreWrittenWithSixSignificantDigits)
     const struct {
         double value;
         const char* text;
-    } cases[] = {{1234567.0, "1.23457E+06"}, {1.5, "1.5"},   {1e6, "1E+06"},       {0.0001, "0.0001"},
-                 {1e-5, "1E-05"},            {1e100, "1E+100"}, {-2.25, "-2.25"}, {0.0, "0"}};
+    } cases[] = {{1234567.0, "1.23457E+06"}, {1.5, "1.5"}, {1e6, "1E+06"}, {0.0001, "0.0001"}, {1e-5, "1E-05"}, {1e100, "1E+100"}, {-2.25, "-2.25"}, {0.0, "0"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         store.WriteDouble("S", "d", c.value);
@@ -64,10 +63,18 @@ TEST_F(TypedValues, IntegerReadsFollowTheScannerRules)
         int32_t i;
         int found;
     } cases[] = {
-        {"0x000000FF", 255, 255, 1},   {" -12", 4294967284u, -12, 1}, {"abc", 7, 7, 0},
-        {"12abc", 12, 12, 1},          {"  0X1f", 31, 31, 1},         {"0x1FFFFFFFF", 0xFFFFFFFFu, -1, 1},
-        {"-1", 4294967295u, -1, 1},    {"\t42", 42, 42, 1},           {"", 7, 7, 0},
-        {"0xZZ", 0, 0, 1},             {"+5", 5, 5, 1},               {"- 5", 7, 7, 0},
+        {"0x000000FF", 255, 255, 1},
+        {" -12", 4294967284u, -12, 1},
+        {"abc", 7, 7, 0},
+        {"12abc", 12, 12, 1},
+        {"  0X1f", 31, 31, 1},
+        {"0x1FFFFFFFF", 0xFFFFFFFFu, -1, 1},
+        {"-1", 4294967295u, -1, 1},
+        {"\t42", 42, 42, 1},
+        {"", 7, 7, 0},
+        {"0xZZ", 0, 0, 1},
+        {"+5", 5, 5, 1},
+        {"- 5", 7, 7, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -102,8 +109,7 @@ TEST_F(TypedValues, DoubleReadsSkipWhiteSpaceAndIgnoreTrailingText)
         const char* text;
         double value;
         int found;
-    } cases[] = {{" 2.5e3x", 2500.0, 1}, {"+1.5", 1.5, 1}, {"-0.25", -0.25, 1}, {"x1", 9.0, 0}, {"", 9.0, 0},
-                 {"1.23457E+06", 1234570.0, 1}};
+    } cases[] = {{" 2.5e3x", 2500.0, 1}, {"+1.5", 1.5, 1}, {"-0.25", -0.25, 1}, {"x1", 9.0, 0}, {"", 9.0, 0}, {"1.23457E+06", 1234570.0, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         Put(c.text);

@@ -154,8 +154,8 @@ void CApplicationAboutDlg::FillFileList()
         const int row = m_list.InsertItem(static_cast<int>(i), m_files[i].c_str());
         std::optional<VersionResource> version = ReadVersionResource(VersionLookupName(m_files[i]));
         const std::string text = version && version->hasFixed
-                                     ? "V " + FourPartVersion(ProductVersionWords(version->fixed))
-                                     : std::string("Unavailable");
+            ? "V " + FourPartVersion(ProductVersionWords(version->fixed))
+            : std::string("Unavailable");
         m_list.SetItemText(row, 1, text.c_str());
     }
     m_list.Detach();

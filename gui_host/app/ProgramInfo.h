@@ -15,9 +15,9 @@ namespace varnik {
 std::string ModulePath(HMODULE module);
 
 struct VersionResource {
-    VS_FIXEDFILEINFO fixed{};       // zero when the file has no fixed record
+    VS_FIXEDFILEINFO fixed{}; // zero when the file has no fixed record
     bool hasFixed = false;
-    std::string companyName;        // from the first translation's string table
+    std::string companyName; // from the first translation's string table
 };
 
 // The version resource of a file, found by the platform's module search for a

@@ -133,7 +133,8 @@ int CVarnikDlg::SelectedRow() const
 
 int CVarnikDlg::StartRow(int row)
 {
-    return StartController(m_controllers, row, m_device, [this] { RefreshStatus(); }, *this);
+    return StartController(
+        m_controllers, row, m_device, [this] { RefreshStatus(); }, *this);
 }
 
 void CVarnikDlg::OnListDoubleClick(NMHDR*, LRESULT* result)

@@ -53,8 +53,8 @@ std::filesystem::path programFolder()
 
 struct ModuleVersion {
     bool present = false;
-    std::string fileVersion;  // from the fixed record, "a.b.c.d"
-    std::string companyName;  // from the string table of the first translation
+    std::string fileVersion; // from the fixed record, "a.b.c.d"
+    std::string companyName; // from the string table of the first translation
 };
 
 ModuleVersion readModuleVersion(const std::string& file)
@@ -73,9 +73,9 @@ ModuleVersion readModuleVersion(const std::string& file)
         return result;
     result.present = true;
     result.fileVersion = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
-                         std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
-                         std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
-                         std::to_string(LOWORD(fixed->dwFileVersionLS));
+        std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+        std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+        std::to_string(LOWORD(fixed->dwFileVersionLS));
     DWORD* translation = nullptr;
     if (VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
         length >= 4) {

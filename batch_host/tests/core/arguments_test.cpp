@@ -15,15 +15,24 @@ TEST(ClassifyArgument, OptionsMatchExactlyAndNamesByTheirLastThreeCharacters)
         ArgumentKind kind;
     };
     const Case cases[] = {
-        {"-f", ArgumentKind::ForceSelection}, {"/f", ArgumentKind::ForceSelection},
-        {"-l", ArgumentKind::ListClients},    {"/l", ArgumentKind::ListClients},
-        {"-p", ArgumentKind::PromptAtEnd},    {"/p", ArgumentKind::PromptAtEnd},
-        {"-F", ArgumentKind::Task},           {"-p ", ArgumentKind::Task},
-        {"-pl", ArgumentKind::Task},          {"--p", ArgumentKind::Task},
-        {"a.dll", ArgumentKind::Plugin},      {"C:\\x\\KIV_KL7700.DLL", ArgumentKind::Plugin},
-        {"abdll", ArgumentKind::Plugin},      {".dll", ArgumentKind::Task},
-        {"dll", ArgumentKind::Task},          {"a.dl", ArgumentKind::Task},
-        {"a.dllx", ArgumentKind::Task},       {"test.vks", ArgumentKind::Task},
+        {"-f", ArgumentKind::ForceSelection},
+        {"/f", ArgumentKind::ForceSelection},
+        {"-l", ArgumentKind::ListClients},
+        {"/l", ArgumentKind::ListClients},
+        {"-p", ArgumentKind::PromptAtEnd},
+        {"/p", ArgumentKind::PromptAtEnd},
+        {"-F", ArgumentKind::Task},
+        {"-p ", ArgumentKind::Task},
+        {"-pl", ArgumentKind::Task},
+        {"--p", ArgumentKind::Task},
+        {"a.dll", ArgumentKind::Plugin},
+        {"C:\\x\\KIV_KL7700.DLL", ArgumentKind::Plugin},
+        {"abdll", ArgumentKind::Plugin},
+        {".dll", ArgumentKind::Task},
+        {"dll", ArgumentKind::Task},
+        {"a.dl", ArgumentKind::Task},
+        {"a.dllx", ArgumentKind::Task},
+        {"test.vks", ArgumentKind::Task},
         {"", ArgumentKind::Task},
     };
     for (const Case& c : cases) {

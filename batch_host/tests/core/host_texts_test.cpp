@@ -63,11 +63,10 @@ TEST(ClientListText, ListsOnlyDeviceClientsInOrder)
         {0x10000, true, "Sorvel SX-20 / KL-7700 Control"},
         {77, true, nullptr},
     };
-    EXPECT_EQ(ClientListText(objects), std::string(kListHeader) +
-                                           "ID = 4096:\tTerminal\n"
-                                           "ID = 65536:\tSorvel SX-20 / KL-7700 Control\n"
-                                           "ID = 77:\t- UNKNOWN -\n"
-                                           "\n");
+    EXPECT_EQ(ClientListText(objects), std::string(kListHeader) + "ID = 4096:\tTerminal\n"
+                                                                  "ID = 65536:\tSorvel SX-20 / KL-7700 Control\n"
+                                                                  "ID = 77:\t- UNKNOWN -\n"
+                                                                  "\n");
 }
 
 TEST(ClientListText, SaysSoWhenThereIsNoDeviceClient)

@@ -39,21 +39,21 @@ TEST(ParseIdList, ReadsDecimalAndHexadecimalIdsInOrder)
 TEST(ParseIdList, RefusesMalformedListsAsAWhole)
 {
     const char* cases[] = {
-        "12,",         // trailing comma
-        ",",           // empty ids
-        ",12",         // empty first id
-        "1,,2",        // empty id in between
-        "0x",          // prefix without digits
-        "0x,1",        // the same in a list
-        " 1",          // blanks are not allowed
+        "12,",  // trailing comma
+        ",",    // empty ids
+        ",12",  // empty first id
+        "1,,2", // empty id in between
+        "0x",   // prefix without digits
+        "0x,1", // the same in a list
+        " 1",   // blanks are not allowed
         "1 ",
         "1, 2",
-        "-1",          // signs are not digits
+        "-1", // signs are not digits
         "+1",
-        "12a",         // a letter in a decimal id
-        "0x1g",        // a non-hexadecimal letter
+        "12a",  // a letter in a decimal id
+        "0x1g", // a non-hexadecimal letter
         "x10",
-        "4294967296",  // beyond 32 bits: refused, not wrapped to 0
+        "4294967296", // beyond 32 bits: refused, not wrapped to 0
         "0x100000000",
         "99999999999999999999999",
         "4096;4097",

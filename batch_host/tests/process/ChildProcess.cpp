@@ -71,8 +71,8 @@ ChildResult RunChild(const ChildRun& run)
         commandLine += " " + Quote(argument);
     std::string environment = ChildEnvironment(run.pathVariable);
     std::string folder = run.currentDirectory.empty()
-                             ? run.program.substr(0, run.program.rfind('\\'))
-                             : run.currentDirectory;
+        ? run.program.substr(0, run.program.rfind('\\'))
+        : run.currentDirectory;
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

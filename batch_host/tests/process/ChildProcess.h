@@ -10,10 +10,10 @@
 namespace merrow_test {
 
 struct ChildRun {
-    std::string program;             // full path of the .exe
+    std::string program; // full path of the .exe
     std::vector<std::string> arguments;
-    std::string currentDirectory;    // empty: the program's folder
-    std::string input;               // what standard input holds
+    std::string currentDirectory;                                   // empty: the program's folder
+    std::string input;                                              // what standard input holds
     std::string pathVariable = "C:\\windows\\system32;C:\\windows"; // PATH of the child
     // Called repeatedly while the child runs, e.g. to close its dialogs.
     std::function<void(HANDLE process)> whileRunning;
@@ -22,9 +22,9 @@ struct ChildRun {
 
 struct ChildResult {
     bool started = false;
-    bool timedOut = false;           // the child was ended by the time limit
+    bool timedOut = false; // the child was ended by the time limit
     DWORD exitCode = 0;
-    std::string output;              // standard output and standard error, as bytes
+    std::string output; // standard output and standard error, as bytes
 };
 
 ChildResult RunChild(const ChildRun& run);

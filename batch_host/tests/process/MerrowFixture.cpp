@@ -102,7 +102,8 @@ ChildResult MerrowProgram::RunPrepared(const ChildRun& run)
 {
     ChildResult result = RunChild(run);
     EXPECT_TRUE(result.started) << run.program;
-    EXPECT_FALSE(result.timedOut) << "output so far:\n" << result.output;
+    EXPECT_FALSE(result.timedOut) << "output so far:\n"
+                                  << result.output;
     return result;
 }
 

@@ -38,8 +38,7 @@ TEST_F(MerrowProgram, WithoutAStoredPortTheDialogIsOfferedTwiceThenEndsWith7)
     ChildResult result = Run({"-l"});
     EXPECT_EQ(result.exitCode, 7u);
     EXPECT_EQ(configDialogs_.size(), 2u);
-    EXPECT_EQ(result.output, Crlf(kBanner + "Using config file " + config_->File() +
-                                  "\n\nCould not open communication device!\n"));
+    EXPECT_EQ(result.output, Crlf(kBanner + "Using config file " + config_->File() + "\n\nCould not open communication device!\n"));
 }
 
 TEST_F(MerrowProgram, TheStoreHandedToTheDeviceNamesTheGrabberConfiguration)
@@ -67,8 +66,7 @@ TEST_F(MerrowProgram, APluginThatCannotBeAddedStopsTheRestButTheListIsPrinted)
     std::string script = Script("never.vks", "println \"must not run\"\n");
     ChildResult result = Run({"missing.dll", "-l", script, "other.dll"});
     EXPECT_EQ(result.exitCode, 2u);
-    EXPECT_TRUE(EndsWith(result.output, Crlf("\nAdding missing.dll -> FAILED\n" + kListHeader +
-                                             "ID = 4096:\tTerminal\n\n")))
+    EXPECT_TRUE(EndsWith(result.output, Crlf("\nAdding missing.dll -> FAILED\n" + kListHeader + "ID = 4096:\tTerminal\n\n")))
         << result.output;
     EXPECT_FALSE(Contains(result.output, "other.dll"));
     EXPECT_FALSE(Contains(result.output, "must not run"));
@@ -79,8 +77,7 @@ TEST_F(MerrowProgram, UnknownParameterIsReportedAndTheScriptStillRuns)
     std::string script = Script("hello.vks", "println \"hello from the script\"\nsendln \"V\"\nexpect \">\"\n");
     ChildResult result = Run({"abc", script});
     EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_TRUE(EndsWith(result.output, Crlf("Unknown parameter abc\nExecuting script " + script +
-                                             "\nhello from the script\n")))
+    EXPECT_TRUE(EndsWith(result.output, Crlf("Unknown parameter abc\nExecuting script " + script + "\nhello from the script\n")))
         << result.output;
 }
 
@@ -173,7 +170,7 @@ TEST_F(MerrowProgram, ClientDialogsAreWaitedForUntilAllAreClosed)
             sawBothOpen = true;
             SendMessageA(static_cast<HWND>(open.front()), WM_CLOSE, 0, 0);
             stillRunningWithOneOpen = WaitForSingleObject(process, 0) == WAIT_TIMEOUT &&
-                                      WindowsWithCaption(kTerminalCaption).size() == 1;
+                WindowsWithCaption(kTerminalCaption).size() == 1;
         } else if (sawBothOpen) {
             CloseWindows(kTerminalCaption, WM_CLOSE, 0);
         }

@@ -28,9 +28,7 @@ struct RowField {
     const NumericRow* row;
     kl7700::Parameter kl7700::ParameterRecord::*field;
 };
-constexpr RowField kRows[] = {{&kRowA, &kl7700::ParameterRecord::A}, {&kRowB, &kl7700::ParameterRecord::B},
-                              {&kRowN, &kl7700::ParameterRecord::N}, {&kRowI, &kl7700::ParameterRecord::I},
-                              {&kRowW, &kl7700::ParameterRecord::W}};
+constexpr RowField kRows[] = {{&kRowA, &kl7700::ParameterRecord::A}, {&kRowB, &kl7700::ParameterRecord::B}, {&kRowN, &kl7700::ParameterRecord::N}, {&kRowI, &kl7700::ParameterRecord::I}, {&kRowW, &kl7700::ParameterRecord::W}};
 
 const RowField* RowOf(int id)
 {
@@ -40,8 +38,7 @@ const RowField* RowOf(int id)
     return nullptr;
 }
 
-constexpr int kEditLimits[][2] = {{IDC_FIRST_LINE_A_EDIT, 4}, {IDC_FIRST_LINE_B_EDIT, 4}, {IDC_LINES_EDIT, 4},
-                                  {IDC_LINE_INCREMENT_EDIT, 4}, {IDC_DARK_VALUE_EDIT, 3}};
+constexpr int kEditLimits[][2] = {{IDC_FIRST_LINE_A_EDIT, 4}, {IDC_FIRST_LINE_B_EDIT, 4}, {IDC_LINES_EDIT, 4}, {IDC_LINE_INCREMENT_EDIT, 4}, {IDC_DARK_VALUE_EDIT, 3}};
 
 constexpr int kOtherControls[] = {IDC_FPN_ACTIVE, IDC_CALIBRATE, IDC_GAIN, IDC_FRAME_COUNTER, IDC_TEST_IMAGE};
 

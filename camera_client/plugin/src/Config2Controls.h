@@ -14,29 +14,29 @@
 namespace kl7700plugin::page2 {
 
 inline constexpr kl7700plugin::NumericRow kRowE = {IDC_EXPOSURE_LABEL, IDC_EXPOSURE_EDIT, IDC_EXPOSURE_SPIN,
-                              IDC_EXPOSURE_SLIDER, IDC_EXPOSURE_MIN, IDC_EXPOSURE_MAX};
+                                                   IDC_EXPOSURE_SLIDER, IDC_EXPOSURE_MIN, IDC_EXPOSURE_MAX};
 inline constexpr kl7700plugin::NumericRow kRowF = {IDC_FRAME_DURATION_LABEL, IDC_FRAME_DURATION_EDIT, IDC_FRAME_DURATION_SPIN,
-                              IDC_FRAME_DURATION_SLIDER, IDC_FRAME_DURATION_MIN, IDC_FRAME_DURATION_MAX};
+                                                   IDC_FRAME_DURATION_SLIDER, IDC_FRAME_DURATION_MIN, IDC_FRAME_DURATION_MAX};
 inline constexpr kl7700plugin::NumericRow kRowRate = {IDC_FRAME_RATE_LABEL, IDC_FRAME_RATE_EDIT, IDC_FRAME_RATE_SPIN,
-                                 IDC_FRAME_RATE_SLIDER, IDC_FRAME_RATE_MIN, IDC_FRAME_RATE_MAX};
+                                                      IDC_FRAME_RATE_SLIDER, IDC_FRAME_RATE_MIN, IDC_FRAME_RATE_MAX};
 inline constexpr kl7700plugin::NumericRow kRowK = {IDC_PRESCALER_LABEL, IDC_PRESCALER_EDIT, IDC_PRESCALER_SPIN,
-                              IDC_PRESCALER_SLIDER, IDC_PRESCALER_MIN, IDC_PRESCALER_MAX};
+                                                   IDC_PRESCALER_SLIDER, IDC_PRESCALER_MIN, IDC_PRESCALER_MAX};
 inline constexpr kl7700plugin::NumericRow kRowTimeBase = {IDC_TIME_BASE_LABEL, IDC_TIME_BASE_EDIT, IDC_TIME_BASE_SPIN,
-                                     IDC_TIME_BASE_SLIDER, IDC_TIME_BASE_MIN, IDC_TIME_BASE_MAX};
+                                                          IDC_TIME_BASE_SLIDER, IDC_TIME_BASE_MIN, IDC_TIME_BASE_MAX};
 inline constexpr const kl7700plugin::NumericRow* kRows[] = {&kRowE, &kRowF, &kRowRate, &kRowK, &kRowTimeBase};
 
 inline constexpr const char* kTimingModes[] = {"Continuous Mode", "Image On Demand (IOD)",
-                                        "Image On Demand (IOD) with Exposure Timer",
-                                        "Image On Demand (IOD) with Exposure Timer & FDT"};
+                                               "Image On Demand (IOD) with Exposure Timer",
+                                               "Image On Demand (IOD) with Exposure Timer & FDT"};
 inline constexpr const char* kTriggerSources[] = {"No Input", "Optocoupler OK1", "CC1"};
 inline constexpr int32_t kTriggerValues[] = {0, 2, 3};
 inline constexpr const char* kFeatureModes[] = {"Standard Mode", "Enhanced full well (3T) mode", "Permanent exposure mode"};
 inline constexpr const char* kSyncSources[] = {"Effective sensor exposure", "Charge transfer pulse",
-                                        "Effective sensor readout", "Exposure phase"};
+                                               "Effective sensor readout", "Exposure phase"};
 inline constexpr const char* kBaudRates[] = {"110", "300", "600", "1200", "2400", "4800",
-                                      "9600", "19200", "38400", "57600", "115200"};
+                                             "9600", "19200", "38400", "57600", "115200"};
 inline constexpr const char* kCameraLinkModes[] = {"1 x 10-Tap (1 x 2320 col.)", "2 x 10-Tap (2 x 1160 col.)",
-                                            "2 x 10-Tap (2 x 1120 col.)"};
+                                                   "2 x 10-Tap (2 x 1120 col.)"};
 
 inline constexpr int32_t kPivBit = 0x04;
 inline constexpr int32_t kFeatureShift = 4;
@@ -46,11 +46,12 @@ inline constexpr int32_t kChannelO2Bit = 0x20;
 inline constexpr int32_t kChannelO4Bit = 0x40;
 
 inline constexpr int kComboAndChecks[] = {IDC_TIMING_MODE_LABEL, IDC_TIMING_MODE, IDC_TRIGGER_SOURCE_LABEL, IDC_TRIGGER_SOURCE,
-                                   IDC_FEATURE_MODE_LABEL, IDC_FEATURE_MODE, IDC_PIV_MODE, IDC_SYNC_OUTPUT_LABEL,
-                                   IDC_SYNC_OUTPUT, IDC_SYNC_INVERT, IDC_CAMERA_LINK_MODE, IDC_SWAP_HALVES};
+                                          IDC_FEATURE_MODE_LABEL, IDC_FEATURE_MODE, IDC_PIV_MODE, IDC_SYNC_OUTPUT_LABEL,
+                                          IDC_SYNC_OUTPUT, IDC_SYNC_INVERT, IDC_CAMERA_LINK_MODE, IDC_SWAP_HALVES};
 
 // Camera Link mode bits <-> (list entry, swapped).
-inline int ModeEntry(int32_t bits) { return bits == 1 || bits == 5 ? 1 : bits == 3 || bits == 7 ? 2 : 0; }
+inline int ModeEntry(int32_t bits) { return bits == 1 || bits == 5 ? 1 : bits == 3 || bits == 7 ? 2
+                                                                                                : 0; }
 inline bool ModeSwapped(int32_t bits) { return bits == 5 || bits == 7; }
 inline int32_t ModeBits(int entry, bool swapped)
 {

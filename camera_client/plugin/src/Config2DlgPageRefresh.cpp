@@ -122,7 +122,8 @@ void CConfig2DlgPage::Load()
     kl7700plugin::EnableControl(*this, IDC_PIV_MODE, newCamera && standardFeature);
 
     const int mode = kl7700::timingMode(w);
-    SetDlgItemText(IDC_TRIGGER_SOURCE_LABEL, mode == 1 ? "Exp. Control Source:" : mode == 3 ? "Sync. Source:" : "Trigger Source:");
+    SetDlgItemText(IDC_TRIGGER_SOURCE_LABEL, mode == 1 ? "Exp. Control Source:" : mode == 3 ? "Sync. Source:"
+                                                                                            : "Trigger Source:");
     const bool exposureTimers = mode >= 2;
     const bool frameTimers = mode == 3;
     for (const NumericRow* row : {&kRowE, &kRowK, &kRowTimeBase}) kl7700plugin::EnableRow(*this, *row, exposureTimers);
@@ -135,4 +136,3 @@ void CConfig2DlgPage::Load()
     }
     RecolourLimitLabels();
 }
-

@@ -96,8 +96,8 @@ private:
     bool m_nameShowsError = false;
     std::unique_ptr<CRxTxDebugDlg> m_debugWindow;
     HMODULE m_themeLibrary = nullptr;
-    int m_tabGap = 0;       // between the tab control and the button row
-    int m_sideMargin = 0;   // dialog width minus tab width
+    int m_tabGap = 0;     // between the tab control and the button row
+    int m_sideMargin = 0; // dialog width minus tab width
     int m_versionPaneWidth = 0;
     bool m_initialised = false;
     bool m_firstShow = true;

@@ -17,8 +17,8 @@ std::string ModuleFolder()
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path);
-    folder.resize(folder.find_last_of('\\'));        // ...\tests
-    folder.resize(folder.find_last_of('\\') + 1);    // ...\ (build folder)
+    folder.resize(folder.find_last_of('\\'));     // ...\tests
+    folder.resize(folder.find_last_of('\\') + 1); // ...\ (build folder)
     return folder + "bin\\";
 }
 

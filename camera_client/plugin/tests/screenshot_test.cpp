@@ -36,7 +36,7 @@ bool Capture(const std::string& file)
     for (char& c : windowsPath) c = c == '/' ? '\\' : c;
     ::DeleteFileA(windowsPath.c_str());
     std::string command = "/bin/sh -c \"/usr/bin/import -window root " + file + ".part.png && mv " + file +
-                          ".part.png " + file + "\"";
+        ".part.png " + file + "\"";
     STARTUPINFOA start = {};
     start.cb = sizeof start;
     PROCESS_INFORMATION process = {};

@@ -8,7 +8,7 @@ namespace kl7700 {
 
 namespace {
 
-constexpr unsigned long kPurgeBoth = 3;    // receive and transmit queues
+constexpr unsigned long kPurgeBoth = 3; // receive and transmit queues
 constexpr unsigned long kPurgeReceive = 1;
 constexpr char kCr = '\r';
 constexpr std::string_view kEchoTail = "\r\n>"; // after the echoed command
@@ -72,7 +72,7 @@ bool CameraSession::Attempt(const std::string& command, Item item, CommandForm f
     if (form == CommandForm::Query) return ParseReply(item, reply);
     if (!echoCheck) return true;
     return reply.size() == command.size() + kEchoTail.size() && reply.starts_with(command) &&
-           reply.ends_with(kEchoTail);
+        reply.ends_with(kEchoTail);
 }
 
 // Reads until the buffer is full or a read brings nothing. A device that

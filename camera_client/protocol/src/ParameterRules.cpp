@@ -19,20 +19,41 @@ struct ControlRule {
 };
 
 constexpr ControlRule kControlRules[] = {
-    {8000, Rule::Exposure}, {8005, Rule::Exposure}, {8009, Rule::Exposure},
-    {8001, Rule::FrameDuration}, {8006, Rule::FrameDuration}, {8017, Rule::FrameDuration},
-    {8002, Rule::FrameDuration}, {8007, Rule::FrameDuration}, {8018, Rule::FrameDuration},
-    {8003, Rule::Prescaler}, {8008, Rule::Prescaler}, {8019, Rule::Prescaler},
-    {8016, Rule::Prescaler}, {8095, Rule::Prescaler}, {8020, Rule::Prescaler},
-    {8010, Rule::FirstLineA}, {8043, Rule::FirstLineA}, {8032, Rule::FirstLineA},
-    {8011, Rule::FirstLineB}, {8042, Rule::FirstLineB}, {8033, Rule::FirstLineB},
-    {8012, Rule::Lines}, {8041, Rule::Lines}, {8034, Rule::Lines},
-    {8013, Rule::LineIncrement}, {8040, Rule::LineIncrement}, {8035, Rule::LineIncrement},
+    {8000, Rule::Exposure},
+    {8005, Rule::Exposure},
+    {8009, Rule::Exposure},
+    {8001, Rule::FrameDuration},
+    {8006, Rule::FrameDuration},
+    {8017, Rule::FrameDuration},
+    {8002, Rule::FrameDuration},
+    {8007, Rule::FrameDuration},
+    {8018, Rule::FrameDuration},
+    {8003, Rule::Prescaler},
+    {8008, Rule::Prescaler},
+    {8019, Rule::Prescaler},
+    {8016, Rule::Prescaler},
+    {8095, Rule::Prescaler},
+    {8020, Rule::Prescaler},
+    {8010, Rule::FirstLineA},
+    {8043, Rule::FirstLineA},
+    {8032, Rule::FirstLineA},
+    {8011, Rule::FirstLineB},
+    {8042, Rule::FirstLineB},
+    {8033, Rule::FirstLineB},
+    {8012, Rule::Lines},
+    {8041, Rule::Lines},
+    {8034, Rule::Lines},
+    {8013, Rule::LineIncrement},
+    {8040, Rule::LineIncrement},
+    {8035, Rule::LineIncrement},
     {8037, Rule::SecondRegion},
-    {8029, Rule::CameraLinkMode}, {8105, Rule::CameraLinkMode},
+    {8029, Rule::CameraLinkMode},
+    {8105, Rule::CameraLinkMode},
     {8023, Rule::TimingMode},
     {8031, Rule::Gain},
-    {8047, Rule::DarkValue}, {8051, Rule::DarkValue}, {8049, Rule::DarkValue},
+    {8047, Rule::DarkValue},
+    {8051, Rule::DarkValue},
+    {8049, Rule::DarkValue},
     {8059, Rule::TriggerSource},
     {8108, Rule::SyncOutput},
     {8027, Rule::BaudRate},
@@ -73,7 +94,10 @@ public:
         case Rule::Exposure: exposure(); return;
         case Rule::FrameDuration: frameDuration(); return;
         case Rule::Prescaler: prescaler(); return;
-        case Rule::FirstLineA: clamp(w_.A); prescaler(); return;
+        case Rule::FirstLineA:
+            clamp(w_.A);
+            prescaler();
+            return;
         case Rule::FirstLineB:
             if (w_.D.value != 0) clamp(w_.B);
             prescaler();
@@ -215,7 +239,10 @@ private:
     {
         switch (kl7700::cameraLinkMode(w_)) {
         case 0: w_.K.min = 2; break;
-        case 1: case 3: case 5: case 7: w_.K.min = 1; break;
+        case 1:
+        case 3:
+        case 5:
+        case 7: w_.K.min = 1; break;
         default:
             w_.S.value &= ~7;
             w_.K.min = 2;

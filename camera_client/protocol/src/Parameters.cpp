@@ -104,7 +104,12 @@ int firmwareOffset(const ParameterRecord& record) { return isNewFirmware(record)
 bool is200FpsVariant(int32_t code)
 {
     switch (code) {
-    case 0x4020: case 0x4021: case 0x4022: case 0x4030: case 0x4031: case 0x4032:
+    case 0x4020:
+    case 0x4021:
+    case 0x4022:
+    case 0x4030:
+    case 0x4031:
+    case 0x4032:
         return true;
     default:
         return false;

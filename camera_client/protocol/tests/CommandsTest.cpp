@@ -21,12 +21,24 @@ TEST(MakeCommandTest, SetFormsFollowTheParameterTable)
         const char* expected;
     };
     const Case cases[] = {
-        {Item::N, 1726, "N=06BD\r"},      {Item::E, 0x6BF, "E=000006BF\r"}, {Item::A, 2, "A=002\r"},
-        {Item::B, 0x12, "B=012\r"},       {Item::C, 1, "C=1\r"},            {Item::D, 1, "D=1\r"},
-        {Item::D, 0, "D=0\r"},            {Item::G, 2, "G=2\r"},            {Item::I, 1, "I=01\r"},
-        {Item::K, 167, "K=00A7\r"},       {Item::s, 0x2A, "s=2A\r"},        {Item::S, 5, "S=05\r"},
-        {Item::W, 0x1FF, "W=1FF\r"},      {Item::E, -1, "E=FFFFFFFF\r"},    {Item::J, 0xB, "J=0B\r"},
-        {Item::M, 0x13, "M=13\r"},        {Item::T, 3, "T=03\r"},           {Item::U, 0x11, "U=11\r"},
+        {Item::N, 1726, "N=06BD\r"},
+        {Item::E, 0x6BF, "E=000006BF\r"},
+        {Item::A, 2, "A=002\r"},
+        {Item::B, 0x12, "B=012\r"},
+        {Item::C, 1, "C=1\r"},
+        {Item::D, 1, "D=1\r"},
+        {Item::D, 0, "D=0\r"},
+        {Item::G, 2, "G=2\r"},
+        {Item::I, 1, "I=01\r"},
+        {Item::K, 167, "K=00A7\r"},
+        {Item::s, 0x2A, "s=2A\r"},
+        {Item::S, 5, "S=05\r"},
+        {Item::W, 0x1FF, "W=1FF\r"},
+        {Item::E, -1, "E=FFFFFFFF\r"},
+        {Item::J, 0xB, "J=0B\r"},
+        {Item::M, 0x13, "M=13\r"},
+        {Item::T, 3, "T=03\r"},
+        {Item::U, 0x11, "U=11\r"},
         {Item::F, 100000, "F=000186A0\r"},
     };
     for (const auto& c : cases) {
@@ -45,15 +57,23 @@ TEST(MakeCommandTest, QueriesAndCommandsAndMissingForms)
         const char* expected;
     };
     const Case cases[] = {
-        {Item::E, CommandForm::Query, "E=?\r"},        {Item::s, CommandForm::Query, "s=?\r"},
-        {Item::S, CommandForm::Query, "S=?\r"},        {Item::D, CommandForm::Query, "D=?\r"},
-        {Item::Version, CommandForm::Query, "V\r"},    {Item::Dump, CommandForm::Query, "Y=1\r"},
-        {Item::SerialNumber, CommandForm::Query, "a=?\r"}, {Item::VariantCode, CommandForm::Query, "b=?\r"},
-        {Item::Calibration, CommandForm::Set, "C=1\r"}, {Item::SaveDefaults, CommandForm::Set, "X=1\r"},
+        {Item::E, CommandForm::Query, "E=?\r"},
+        {Item::s, CommandForm::Query, "s=?\r"},
+        {Item::S, CommandForm::Query, "S=?\r"},
+        {Item::D, CommandForm::Query, "D=?\r"},
+        {Item::Version, CommandForm::Query, "V\r"},
+        {Item::Dump, CommandForm::Query, "Y=1\r"},
+        {Item::SerialNumber, CommandForm::Query, "a=?\r"},
+        {Item::VariantCode, CommandForm::Query, "b=?\r"},
+        {Item::Calibration, CommandForm::Set, "C=1\r"},
+        {Item::SaveDefaults, CommandForm::Set, "X=1\r"},
         {Item::LoadDefaults, CommandForm::Set, "Z=1\r"},
-        {Item::Calibration, CommandForm::Query, ""},   {Item::SaveDefaults, CommandForm::Query, ""},
-        {Item::LoadDefaults, CommandForm::Query, ""},  {Item::Version, CommandForm::Set, ""},
-        {Item::Dump, CommandForm::Set, ""},            {Item::SerialNumber, CommandForm::Set, ""},
+        {Item::Calibration, CommandForm::Query, ""},
+        {Item::SaveDefaults, CommandForm::Query, ""},
+        {Item::LoadDefaults, CommandForm::Query, ""},
+        {Item::Version, CommandForm::Set, ""},
+        {Item::Dump, CommandForm::Set, ""},
+        {Item::SerialNumber, CommandForm::Set, ""},
         {Item::VariantCode, CommandForm::Set, ""},
     };
     for (const auto& c : cases) {
@@ -71,19 +91,19 @@ TEST(ParseReplyTest, SingleValuesAreStoredByTheirReadRule)
         int32_t expected;
     };
     const Case cases[] = {
-        {Item::N, "N=?\r\n=06BD\r\n>", true, 1726},  // counted from 0
-        {Item::N, "N=?\r\n=06C0\r\n>", true, 1728},  // 1729 clamped
+        {Item::N, "N=?\r\n=06BD\r\n>", true, 1726}, // counted from 0
+        {Item::N, "N=?\r\n=06C0\r\n>", true, 1728}, // 1729 clamped
         {Item::D, "D=?\r\n=5\r\n>", true, 1},
         {Item::E, "E=?\r\n=FFFFF\r\n>", true, 100000}, // clamped to the maximum
         {Item::E, "E=?\r\n=0\r\n>", true, 1},          // raised to the minimum
         {Item::E, "E=?\r\n=FFFFFFFF\r\n>", true, 1},   // -1 clamped, not wrapped
         {Item::T, "T=?\r\n=7\r\n>", true, 7},          // taken as read
         {Item::s, "s=?\r\n=AA\r\n>", true, 0xAA},
-        {Item::K, "K=?\r\n= a7\r\n>", true, 167},      // blanks and lower case
-        {Item::E, "E=000006BF\r\r\n>", false, 1727},   // no LF "=": unchanged
-        {Item::E, "E=?\r\n=zz\r\n>", false, 1727},     // no digits
+        {Item::K, "K=?\r\n= a7\r\n>", true, 167},    // blanks and lower case
+        {Item::E, "E=000006BF\r\r\n>", false, 1727}, // no LF "=": unchanged
+        {Item::E, "E=?\r\n=zz\r\n>", false, 1727},   // no digits
         {Item::E, "", false, 1727},
-        {Item::E, "\n=", false, 1727},                 // marker at the very end
+        {Item::E, "\n=", false, 1727}, // marker at the very end
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
@@ -133,9 +153,23 @@ TEST(ParseReplyTest, DumpStoresEveryKey)
     ParameterRecord record = defaults();
     ASSERT_TRUE(ParseReply(Item::Dump, kFullDump, record));
     const std::pair<Item, int32_t> expected[] = {
-        {Item::A, 1}, {Item::B, 2}, {Item::C, 1}, {Item::D, 1}, {Item::E, 0x100}, {Item::F, 0x200},
-        {Item::G, 2}, {Item::I, 2}, {Item::J, 9}, {Item::K, 0x53}, {Item::M, 3}, {Item::N, 0x201},
-        {Item::S, 1}, {Item::T, 2}, {Item::U, 0x10}, {Item::W, 0x20}, {Item::s, 0x2A},
+        {Item::A, 1},
+        {Item::B, 2},
+        {Item::C, 1},
+        {Item::D, 1},
+        {Item::E, 0x100},
+        {Item::F, 0x200},
+        {Item::G, 2},
+        {Item::I, 2},
+        {Item::J, 9},
+        {Item::K, 0x53},
+        {Item::M, 3},
+        {Item::N, 0x201},
+        {Item::S, 1},
+        {Item::T, 2},
+        {Item::U, 0x10},
+        {Item::W, 0x20},
+        {Item::s, 0x2A},
     };
     for (auto [item, value] : expected) {
         SCOPED_TRACE(parameterEntry(item).letter);

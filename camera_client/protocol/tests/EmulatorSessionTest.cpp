@@ -100,8 +100,7 @@ TEST_F(EmulatorSessionTest, FullReadOfSeveralCameras)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        start({.name = c.name, .firmware = c.firmware, .variant = c.variant, .serial = 815,
-               .dualOutput = c.dualOutputHardware});
+        start({.name = c.name, .firmware = c.firmware, .variant = c.variant, .serial = 815, .dualOutput = c.dualOutputHardware});
         session->ReadFromCamera();
         const ParameterRecord& record = session->CameraRecord();
         EXPECT_FALSE(session->CommunicationError());

@@ -13,7 +13,7 @@ TEST(PageConversionsTest, MillisecondsAndTicks)
 {
     EXPECT_NEAR(5.178, ticksToMilliseconds(1726, 167), 1e-12);
     EXPECT_EQ(1000, millisecondsToTicks(3.0, 167));
-    EXPECT_EQ(1333, millisecondsToTicks(2.0, 83)); // 1333.33 truncated
+    EXPECT_EQ(1333, millisecondsToTicks(2.0, 83));      // 1333.33 truncated
     EXPECT_EQ(INT32_MAX, millisecondsToTicks(1.0, -1)); // no tick: saturated, not undefined
     EXPECT_EQ(INT32_MAX, millisecondsToTicks(1e300, 167));
 }
@@ -22,7 +22,7 @@ TEST(PageConversionsTest, TimeBaseRoundsHalvesAwayFromZero)
 {
     EXPECT_EQ(167, timeBaseNsToPrescaler(3000.0));
     EXPECT_EQ(83, timeBaseNsToPrescaler(1500.0));
-    EXPECT_EQ(3, timeBaseNsToPrescaler(62.5));  // 2.5 rounds up
+    EXPECT_EQ(3, timeBaseNsToPrescaler(62.5));                 // 2.5 rounds up
     EXPECT_EQ(-3, timeBaseNsToPrescaler(-26.785714285714285)); // -2.5 rounds down
     EXPECT_DOUBLE_EQ(3000.0, prescalerToTimeBaseNs(167));
 }

@@ -11,12 +11,12 @@
 namespace kl7700emu {
 
 struct ParameterInfo {
-  char letter;
-  int digits;             // hex digits on the wire (zero-padded; wider values keep all digits)
-  int32_t wireOffset;     // wire value = value + wireOffset (N travels as N - 1)
-  int32_t minimum;        // accepted range of the value
-  int32_t maximum;
-  bool (*accepts)(int32_t value);  // further rule on the value's bits, or null
+    char letter;
+    int digits;         // hex digits on the wire (zero-padded; wider values keep all digits)
+    int32_t wireOffset; // wire value = value + wireOffset (N travels as N - 1)
+    int32_t minimum;    // accepted range of the value
+    int32_t maximum;
+    bool (*accepts)(int32_t value); // further rule on the value's bits, or null
 };
 
 using ParameterValues = std::map<char, int32_t>;
@@ -36,4 +36,4 @@ ParameterValues builtInDefaults(bool newGeneration);
 // New generation: the third dot-separated field is non-zero and the fourth is 7 or more.
 bool isNewGenerationFirmware(std::string_view version);
 
-}  // namespace kl7700emu
+} // namespace kl7700emu

@@ -13,4 +13,4 @@ namespace kl7700emu {
 // `seed` drives the garbage bytes and advances with each use.
 std::string spoilReply(std::string reply, Fault fault, uint32_t& seed);
 
-}  // namespace kl7700emu
+} // namespace kl7700emu

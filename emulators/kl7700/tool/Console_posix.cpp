@@ -8,20 +8,22 @@ namespace {
 
 std::atomic<bool>* g_stop = nullptr;
 
-extern "C" void onStopSignal(int) {
-  if (g_stop != nullptr) g_stop->store(true);
+extern "C" void onStopSignal(int)
+{
+    if (g_stop != nullptr) g_stop->store(true);
 }
 
-}  // namespace
+} // namespace
 
-void installStopHandler(std::atomic<bool>& stop) {
-  g_stop = &stop;
-  struct sigaction action{};
-  action.sa_handler = onStopSignal;
-  ::sigemptyset(&action.sa_mask);
-  ::sigaction(SIGINT, &action, nullptr);
-  ::sigaction(SIGTERM, &action, nullptr);
-  ::signal(SIGPIPE, SIG_IGN);  // a vanished client must not end the tool
+void installStopHandler(std::atomic<bool>& stop)
+{
+    g_stop = &stop;
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    ::sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::signal(SIGPIPE, SIG_IGN); // a vanished client must not end the tool
 }
 
-}  // namespace kl7700emu
+} // namespace kl7700emu

@@ -8,24 +8,27 @@ namespace {
 
 std::atomic<bool>* g_stop = nullptr;
 
-BOOL WINAPI onConsoleEvent(DWORD) {
-  if (g_stop != nullptr) g_stop->store(true);
-  return TRUE;
+BOOL WINAPI onConsoleEvent(DWORD)
+{
+    if (g_stop != nullptr) g_stop->store(true);
+    return TRUE;
 }
 
-}  // namespace
+} // namespace
 
-void installStopHandler(std::atomic<bool>& stop) {
-  g_stop = &stop;
-  ::SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+void installStopHandler(std::atomic<bool>& stop)
+{
+    g_stop = &stop;
+    ::SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
 bool ptyAvailable() { return false; }
 
 bool servePty(Camera&, const MillisecondClock&, std::ostream*, const std::atomic<bool>&, std::ostream&,
-              std::string& error) {
-  error = "pseudo-terminals are not available on Windows";
-  return false;
+              std::string& error)
+{
+    error = "pseudo-terminals are not available on Windows";
+    return false;
 }
 
-}  // namespace kl7700emu
+} // namespace kl7700emu

@@ -10,19 +10,20 @@
 
 namespace kl7700emu {
 
-enum class ServeMode { Tcp, Pty };
+enum class ServeMode { Tcp,
+                       Pty };
 
 struct ToolOptions {
-  ServeMode mode = ServeMode::Tcp;
-  uint16_t tcpPort = 0;  // 0: the system picks a free port
-  bool log = false;
-  bool help = false;
-  CameraConfig camera;
+    ServeMode mode = ServeMode::Tcp;
+    uint16_t tcpPort = 0; // 0: the system picks a free port
+    bool log = false;
+    bool help = false;
+    CameraConfig camera;
 };
 
 struct ParsedOptions {
-  std::optional<ToolOptions> options;  // empty when the arguments are bad
-  std::string error;                   // why, in one line
+    std::optional<ToolOptions> options; // empty when the arguments are bad
+    std::string error;                  // why, in one line
 };
 
 // Parses the arguments after the program name; `ptyAvailable` is false where
@@ -30,4 +31,4 @@ struct ParsedOptions {
 ParsedOptions parseToolOptions(const std::vector<std::string>& args, bool ptyAvailable);
 std::string toolUsage(bool ptyAvailable);
 
-}  // namespace kl7700emu
+} // namespace kl7700emu

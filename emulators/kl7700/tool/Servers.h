@@ -25,4 +25,4 @@ bool ptyAvailable();
 // Sets `stop` on Ctrl+C or a termination request.
 void installStopHandler(std::atomic<bool>& stop);
 
-}  // namespace kl7700emu
+} // namespace kl7700emu

@@ -15,11 +15,11 @@ namespace kl7700emu {
 // A byte stream to the host; the platform files implement it.
 class Link {
 public:
-  virtual ~Link() = default;
-  // Waits at most timeoutMs for bytes: the count read, 0 when none came, -1 when the link is gone.
-  virtual int read(char* buffer, int capacity, int timeoutMs) = 0;
-  // Writes all bytes within a bounded time; false when the link is gone.
-  virtual bool write(std::string_view bytes) = 0;
+    virtual ~Link() = default;
+    // Waits at most timeoutMs for bytes: the count read, 0 when none came, -1 when the link is gone.
+    virtual int read(char* buffer, int capacity, int timeoutMs) = 0;
+    // Writes all bytes within a bounded time; false when the link is gone.
+    virtual bool write(std::string_view bytes) = 0;
 };
 
 using MillisecondClock = std::function<uint64_t()>;
@@ -32,4 +32,4 @@ void serveLink(Link& link, Camera& camera, const MillisecondClock& clock, std::o
 // One transcript entry as a log line: time, direction, bytes with control characters escaped.
 std::string formatTranscriptEntry(const TranscriptEntry& entry);
 
-}  // namespace kl7700emu
+} // namespace kl7700emu

@@ -82,9 +82,7 @@ std::vector<uint32_t> Ids(const ControllerTable& table)
 TEST(ControllerTable, RefreshKeepsDeviceClientsOnceInFirstSeenOrder)
 {
     FakeInstance instance;
-    instance.objects = {{0, {0, "device", true}},          {4096, {1, "Terminal", true}},
-                        {65536, {1, nullptr, true}},        {70000, {1, "Broken", false}},
-                        {4098, {0, "Script", true}},        {65537, {1, "Camera B", true}}};
+    instance.objects = {{0, {0, "device", true}}, {4096, {1, "Terminal", true}}, {65536, {1, nullptr, true}}, {70000, {1, "Broken", false}}, {4098, {0, "Script", true}}, {65537, {1, "Camera B", true}}};
     instance.ids = {0, 4096, 4098, 65536, 70000};
     ControllerTable table;
     g_log.clear();

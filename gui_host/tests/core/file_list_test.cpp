@@ -25,8 +25,7 @@ struct FakeTree {
         if (it == folders.end())
             return result;
         for (const DirectoryEntry& e : it->second) {
-            if (suffix == ".*" || (e.name.size() >= suffix.size() &&
-                                   e.name.compare(e.name.size() - suffix.size(), suffix.size(), suffix) == 0))
+            if (suffix == ".*" || (e.name.size() >= suffix.size() && e.name.compare(e.name.size() - suffix.size(), suffix.size(), suffix) == 0))
                 result.push_back(e);
         }
         return result;
@@ -38,8 +37,7 @@ struct FakeTree {
 TEST(FileSearch, RecursiveWithRelativeNames)
 {
     FakeTree tree;
-    tree.folders["C:\\P\\"] = {{".", true},         {"..", true},         {"zeta.dll", false}, {"Plugins", true},
-                               {"Varnik.exe", false}, {"x.dll", true},    {"Alpha.dll", false}};
+    tree.folders["C:\\P\\"] = {{".", true}, {"..", true}, {"zeta.dll", false}, {"Plugins", true}, {"Varnik.exe", false}, {"x.dll", true}, {"Alpha.dll", false}};
     tree.folders["C:\\P\\Plugins\\"] = {{".", true}, {"..", true}, {"KIV_KL7700.dll", false}, {"Deep", true}};
     tree.folders["C:\\P\\Plugins\\Deep\\"] = {{"d.dll", false}};
     tree.folders["C:\\P\\x.dll\\"] = {{"inner.dll", false}};

@@ -90,12 +90,9 @@ TEST(PortCommands, FailuresAndLockedDevice)
     const Case cases[] = {
         {"open", &OpenPort, false, 0, {"Lock(0)", "Open", "Unlock"}, nullptr, "", MessageIcon::None},
         {"open fails", &OpenPort, false, 5, {"Lock(0)", "Open", "Unlock"}, "Open failed", "Error", MessageIcon::None},
-        {"close fails", &ClosePort, false, 5, {"Lock(0)", "Close", "Unlock"}, "Close failed", "Error",
-         MessageIcon::None},
-        {"open locked", &OpenPort, true, 0, {"Lock(0)"}, "Communication device is locked", "Error",
-         MessageIcon::Exclamation},
-        {"close locked", &ClosePort, true, 0, {"Lock(0)"}, "Communication device is locked", "Error",
-         MessageIcon::Exclamation},
+        {"close fails", &ClosePort, false, 5, {"Lock(0)", "Close", "Unlock"}, "Close failed", "Error", MessageIcon::None},
+        {"open locked", &OpenPort, true, 0, {"Lock(0)"}, "Communication device is locked", "Error", MessageIcon::Exclamation},
+        {"close locked", &ClosePort, true, 0, {"Lock(0)"}, "Communication device is locked", "Error", MessageIcon::Exclamation},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -49,10 +49,26 @@ public:
     int locks = 0;
 
     void SetConfigStore(CIniFile_0* store) override { Log(store ? "SetConfigStore store" : "SetConfigStore null"); }
-    int Init() override { Log("Init"); return 0; }
-    int Exit() override { Log("Exit"); return 0; }
-    int RestoreConfig() override { Log("RestoreConfig"); return 1; }
-    int Detach() override { Log("Detach"); return 0; }
+    int Init() override
+    {
+        Log("Init");
+        return 0;
+    }
+    int Exit() override
+    {
+        Log("Exit");
+        return 0;
+    }
+    int RestoreConfig() override
+    {
+        Log("RestoreConfig");
+        return 1;
+    }
+    int Detach() override
+    {
+        Log("Detach");
+        return 0;
+    }
     int ShowConfigDialog(HWND parent) override
     {
         Log(std::string("ShowConfigDialog ") + (parent ? "parent" : "null") + (locks ? " locked" : " unlocked") +

@@ -23,9 +23,7 @@ bool RequestScreenshot(const std::string& name, const std::string& label, const 
         return true;
     const std::string request = std::string(folder) + "\\request.txt";
     const std::string pending = request + ".tmp";
-    WriteFileText(pending, name + "\n" + label + "\n" + std::to_string(rect.left) + " " +
-                               std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) + " " +
-                               std::to_string(rect.bottom - rect.top) + "\n");
+    WriteFileText(pending, name + "\n" + label + "\n" + std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top) + "\n");
     MoveFileExA(pending.c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING);
     const DWORD start = GetTickCount();
     while (GetFileAttributesA(request.c_str()) != INVALID_FILE_ATTRIBUTES) {

@@ -129,7 +129,9 @@ TEST_F(VarnikEmulator, OpensAndClosesTheEmulatedPort)
     char entry[64] = {};
     LoadStringA(program, 101, entry, sizeof entry);
     FreeLibrary(program);
-    EXPECT_EQ("Inf&o \xFC" "ber Varnik...", std::string(entry));
+    EXPECT_EQ("Inf&o \xFC"
+              "ber Varnik...",
+              std::string(entry));
     PostMessageA(dialog_, WM_SYSCOMMAND, SC_KEYMENU, ' ');
     HWND menu = nullptr;
     ASSERT_TRUE(process_->WaitUntil([&] {

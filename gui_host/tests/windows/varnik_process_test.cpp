@@ -66,8 +66,7 @@ protected:
 
     void Start(const std::string& mode)
     {
-        process_.emplace(folder_.Path(), std::vector<std::string>{"VARNIK_FAKE_LOG=" + log_,
-                                                                   "VARNIK_FAKE_MODE=" + mode});
+        process_.emplace(folder_.Path(), std::vector<std::string>{"VARNIK_FAKE_LOG=" + log_, "VARNIK_FAKE_MODE=" + mode});
         ASSERT_TRUE(process_->Started());
     }
 
@@ -324,8 +323,7 @@ TEST_F(VarnikFixture, AboutBoxListsTheProgramFirstAndThePluginsSorted)
     HWND list = GetDlgItem(about, 3000);
     const std::string v = VARNIK_TEST_PRODUCT_VERSION;
     const std::vector<std::pair<std::string, std::string>> expected{
-        {"Varnik.exe", v},             {"AppFramework.dll", v},        {"KIVInst.dll", v},
-        {"Merrow.exe", "Unavailable"}, {"Plugins\\KFakeCamera.dll", v}, {"a_noversion.dll", "Unavailable"}};
+        {"Varnik.exe", v}, {"AppFramework.dll", v}, {"KIVInst.dll", v}, {"Merrow.exe", "Unavailable"}, {"Plugins\\KFakeCamera.dll", v}, {"a_noversion.dll", "Unavailable"}};
     ASSERT_EQ(static_cast<LRESULT>(expected.size()), SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(i);

@@ -54,15 +54,15 @@ enum : int {
 // Slots 0 to 3 of every framework object.
 class CKIVObject_0 {
 public:
-    virtual unsigned long GetObjType() = 0;                                         // 0
+    virtual unsigned long GetObjType() = 0; // 0
     virtual long GetParamLimits(unsigned long id, unsigned long long* min1, unsigned long long* max1,
                                 unsigned long long* min2, unsigned long long* max2,
                                 unsigned long long* min3, unsigned long long* max3,
                                 unsigned long long* min4, unsigned long long* max4) = 0; // 1
     virtual long SetParam(unsigned long id, unsigned long long v1, unsigned long long v2,
-                          unsigned long long v3, unsigned long long v4) = 0;            // 2
+                          unsigned long long v3, unsigned long long v4) = 0; // 2
     virtual long GetParam(unsigned long id, unsigned long long* v1, unsigned long long* v2,
-                          unsigned long long* v3, unsigned long long* v4) = 0;          // 3
+                          unsigned long long* v3, unsigned long long* v4) = 0; // 3
 
 protected:
     ~CKIVObject_0() = default;
@@ -70,18 +70,18 @@ protected:
 
 class CKIVDeviceClient_0 : public CKIVObject_0 {
 public:
-    virtual EKIV_ERR_ERRCODE_ Connect(CHapDeviceComm_0* device) = 0;                // 4
+    virtual EKIV_ERR_ERRCODE_ Connect(CHapDeviceComm_0* device) = 0; // 4
     virtual EKIV_ERR_ERRCODE_ Call(unsigned long command, unsigned long long a1, unsigned long long a2,
                                    unsigned long long a3, unsigned long long a4) = 0; // 5
-    virtual EKIV_ERR_ERRCODE_ ShowDialogNonModal(HWND parent) = 0;                   // 6
-    virtual EKIV_ERR_ERRCODE_ CloseDialogNonModal() = 0;                             // 7
-    virtual int IsNonModalDialogOpen() = 0;                                          // 8
-    virtual void SetDlgEventData(_TKIV_DLGEVENTDATA* data) = 0;                      // 9
-    virtual CKIVDialog* CreateDialogObject(HWND parent) = 0;                         // 10
+    virtual EKIV_ERR_ERRCODE_ ShowDialogNonModal(HWND parent) = 0;                    // 6
+    virtual EKIV_ERR_ERRCODE_ CloseDialogNonModal() = 0;                              // 7
+    virtual int IsNonModalDialogOpen() = 0;                                           // 8
+    virtual void SetDlgEventData(_TKIV_DLGEVENTDATA* data) = 0;                       // 9
+    virtual CKIVDialog* CreateDialogObject(HWND parent) = 0;                          // 10
 
 protected:
-    virtual unsigned long SignalDlgEvent(unsigned long event) = 0;                   // 11
+    virtual unsigned long SignalDlgEvent(unsigned long event) = 0; // 11
 
 public:
-    virtual ~CKIVDeviceClient_0() = default;                                          // 12
+    virtual ~CKIVDeviceClient_0() = default; // 12
 };

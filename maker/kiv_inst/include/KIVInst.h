@@ -29,7 +29,7 @@ public:
     virtual int Init(const char* folder, const char* pattern, int flag) = 0; // 0
     virtual int LoadDeviceClient(const char* path) = 0;                      // 1: 0 = loaded
     virtual const char* GetVersionText() = 0;                                // 2
-    virtual uintptr_t GetObjInfo(uint32_t id, int kind) = 0;                  // 3: 0 name, 1 type
+    virtual uintptr_t GetObjInfo(uint32_t id, int kind) = 0;                 // 3: 0 name, 1 type
     virtual size_t GetNumObj() = 0;                                          // 4
     virtual uint32_t GetObjID(size_t index) = 0;                             // 5
     virtual CKIVObject_0* CreateObj(uint32_t id) = 0;                        // 6

@@ -42,7 +42,7 @@ bool AfxSetClipboardText(HWND owner, const std::string& text)
         ::GlobalFree(memory);
         return false;
     }
-    return true;  // the clipboard owns the memory now
+    return true; // the clipboard owns the memory now
 }
 
 std::optional<std::string> AfxGetClipboardText(HWND owner)

@@ -109,7 +109,7 @@ std::string CListCtrl::GetItemText(int index, int subItem) const
         LRESULT length = SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
         if (length < static_cast<LRESULT>(buffer.size()) - 1 || buffer.size() >= 65536)
             return std::string(item.pszText ? item.pszText : "");
-        buffer.resize(buffer.size() * 4);  // possibly cut: ask again with more room
+        buffer.resize(buffer.size() * 4); // possibly cut: ask again with more room
     }
 }
 
@@ -170,7 +170,7 @@ std::string CTabCtrl::GetItemText(int index) const
     item.pszText = text;
     item.cchTextMax = kTextBuffer;
     return SendMessage(TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) ? std::string(text)
-                                                                                                   : std::string();
+                                                                                                  : std::string();
 }
 
 // ---- tool tip
@@ -186,7 +186,7 @@ BOOL CToolTipCtrl::Create(CWnd* parent, DWORD style)
 TOOLINFOA CToolTipCtrl::toolInfo(CWnd* tool, UINT flags) const
 {
     TOOLINFOA info{};
-    info.cbSize = sizeof(TOOLINFOA);  // the Common Controls 6 size, with lpReserved
+    info.cbSize = sizeof(TOOLINFOA); // the Common Controls 6 size, with lpReserved
     info.uFlags = flags;
     info.hwnd = ::GetParent(tool->m_hWnd) ? ::GetParent(tool->m_hWnd) : tool->m_hWnd;
     info.uId = reinterpret_cast<UINT_PTR>(tool->m_hWnd);

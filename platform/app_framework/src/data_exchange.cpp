@@ -154,5 +154,5 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control)
         return;
     dx->PrepareCtrl(id);
     if (!control.SubclassDlgItem(static_cast<UINT>(id), dx->m_pDlgWnd))
-        dx->Fail(nullptr);  // a missing control is a programming error, not a user's
+        dx->Fail(nullptr); // a missing control is a programming error, not a user's
 }

@@ -37,7 +37,7 @@ CDialog::~CDialog() = default;
 HINSTANCE CDialog::FindTemplateModule(UINT templateId) const
 {
     for (HINSTANCE module : {AfxGetResourceHandle(), ::GetModuleHandleA(nullptr)}) {
-        if (module && ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5)))  // RT_DIALOG
+        if (module && ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5))) // RT_DIALOG
             return module;
     }
     return nullptr;
@@ -59,7 +59,7 @@ INT_PTR CDialog::DoModal()
         result = ::DialogBoxParamA(module, MAKEINTRESOURCEA(m_nIDHelp), AfxGetSafeHwnd(m_pParentWnd), &AfxDlgProc, 0);
     }
     m_modal = false;
-    if (m_hWnd)  // the window outlived its loop (should not happen); do not leave it bound
+    if (m_hWnd) // the window outlived its loop (should not happen); do not leave it bound
         AfxWndAccess::Unbind(this);
     return result;
 }
@@ -166,7 +166,7 @@ BOOL AfxPreTranslateMessage(MSG* msg)
         }
         if (!isKeyboardMessage(msg))
             return FALSE;
-        std::vector<HWND> dialogs = modelessDialogs();  // a dialog may unregister while we walk
+        std::vector<HWND> dialogs = modelessDialogs(); // a dialog may unregister while we walk
         for (HWND dialog : dialogs) {
             if (!::IsWindow(dialog)) {
                 AfxUnregisterModelessDialog(dialog);

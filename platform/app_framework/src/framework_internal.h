@@ -12,11 +12,11 @@ struct AfxModuleStateData {
     HINSTANCE resources = nullptr;
     CWinApp* app = nullptr;
 };
-AfxModuleStateData* AfxStateFor(HINSTANCE module);   // created on first use
-AfxModuleStateData* AfxFindState(HINSTANCE module);  // null when unknown
-AfxModuleStateData* AfxCurrentState();               // of the calling thread
+AfxModuleStateData* AfxStateFor(HINSTANCE module);  // created on first use
+AfxModuleStateData* AfxFindState(HINSTANCE module); // null when unknown
+AfxModuleStateData* AfxCurrentState();              // of the calling thread
 void AfxSetCurrentState(AfxModuleStateData* state);
-void AfxForgetState(HINSTANCE module);               // the module is being unloaded: drop its application
+void AfxForgetState(HINSTANCE module); // the module is being unloaded: drop its application
 
 // ---- window binding (the handle map lives in window properties)
 LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -25,7 +25,7 @@ INT_PTR CALLBACK AfxDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 struct AfxWndAccess {
     static void Bind(CWnd* object, HWND window, bool subclass, bool createdHere);
     static void Unbind(CWnd* object);
-    static void OnNcDestroyed(CWnd* object);  // window gone: unbind, arrange PostNcDestroy
+    static void OnNcDestroyed(CWnd* object); // window gone: unbind, arrange PostNcDestroy
     // Runs work for the object as one handler level: a PostNcDestroy that
     // falls due inside runs after the outermost level has returned.
     template <class Work>

@@ -17,7 +17,7 @@ void AfxDeleteTempMenus()
     if (!t_tempMenus)
         return;
     for (auto& [handle, menu] : *t_tempMenus)
-        menu->Detach();  // a temporary object never destroys the menu it shows
+        menu->Detach(); // a temporary object never destroys the menu it shows
     t_tempMenus->clear();
 }
 

@@ -35,7 +35,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
                                    AfxGetInstanceHandle(), param);
     }
     if (window && !m_hWnd)
-        AfxWndAccess::Bind(this, window, true, true);  // the hook missed it: bind after the fact
+        AfxWndAccess::Bind(this, window, true, true); // the hook missed it: bind after the fact
     return window != nullptr;
 }
 
@@ -51,7 +51,7 @@ BOOL CWnd::DestroyWindow()
         return FALSE;
     HWND window = m_hWnd;
     if (FromHandlePermanent(window) != this) {
-        m_hWnd = nullptr;  // a temporary object: just destroy the window
+        m_hWnd = nullptr; // a temporary object: just destroy the window
         return ::DestroyWindow(window);
     }
     return ::DestroyWindow(window);

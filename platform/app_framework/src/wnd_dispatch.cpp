@@ -101,7 +101,7 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
         if (ReflectToChild(control, AFX_REFLECT_BASE + WM_COMMAND, code, wParam, lParam, &ignored))
             return TRUE;
     } else if (code == 1) {
-        code = 0;  // an accelerator runs the same command as the menu item
+        code = 0; // an accelerator runs the same command as the menu item
     }
     return DispatchEntry(WM_COMMAND, code, id, wParam, lParam, &ignored);
 }
@@ -227,7 +227,7 @@ LRESULT CWnd::Default()
 {
     const MSG& current = AfxCurrentMessage();
     if (current.hwnd != m_hWnd)
-        return 0;  // not this window's message (for example a reflected notification)
+        return 0; // not this window's message (for example a reflected notification)
     return DefWindowProc(current.message, current.wParam, current.lParam);
 }
 

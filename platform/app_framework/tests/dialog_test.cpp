@@ -22,8 +22,8 @@ public:
     CComboBox choiceBox;
 
     std::vector<std::string> calls;
-    int endFromInit = 0;        // nonzero: OnInitDialog ends the dialog with this result
-    bool postOkFromInit = false;  // OnInitDialog posts the OK command
+    int endFromInit = 0;         // nonzero: OnInitDialog ends the dialog with this result
+    bool postOkFromInit = false; // OnInitDialog posts the OK command
     bool okCloses = true;
 
     BOOL OnInitDialog() override
@@ -213,8 +213,9 @@ TEST(PreTranslation, TabMovesTheFocusAndEnterReachesOnOK)
 TEST(PreTranslation, RegisteredForeignDialogGetsDialogKeys)
 {
     // A dialog that is not a framework object, as a host might own.
-    HWND dialog = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FORM), nullptr,
-                                       [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dialog = ::CreateDialogParamA(
+        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FORM), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_NE(dialog, nullptr);
     ::ShowWindow(dialog, SW_SHOW);
     HWND name = ::GetDlgItem(dialog, IDC_NAME);

@@ -7,9 +7,9 @@
 namespace merrow {
 
 struct HostPaths {
-    std::string programFolder; // no trailing backslash
-    std::string dataFolder;    // ...\Quarnel\Varnik V1.0.0
-    std::string configFile;    // data folder + "\Varnik.ini"
+    std::string programFolder;     // no trailing backslash
+    std::string dataFolder;        // ...\Quarnel\Varnik V1.0.0
+    std::string configFile;        // data folder + "\Varnik.ini"
     std::string grabberConfigFile; // data folder + "\Framix.ini"
 };
 

@@ -68,7 +68,7 @@ void CDoubleNumberEdit::SetGroupSize(unsigned digits)
 
 void CDoubleNumberEdit::changeFormat(const NumberFormat& format)
 {
-    int distance = currentDistance();  // measured in the old format's text
+    int distance = currentDistance(); // measured in the old format's text
     m_format = format;
     showValue(distance);
 }
@@ -123,7 +123,7 @@ int CDoubleNumberEdit::caretPosition() const
     GetSel(start, end);
     if (start != end && (m_caret == start || m_caret == end))
         return m_caret;
-    return end;  // a selection we did not make: the caret is at its end
+    return end; // a selection we did not make: the caret is at its end
 }
 
 int CDoubleNumberEdit::anchorPosition() const
@@ -140,7 +140,7 @@ void CDoubleNumberEdit::OnChar(UINT key, UINT repeat, UINT flags)
         return;
     }
     if (key < 32) {
-        CEdit::OnChar(key, repeat, flags);  // Ctrl+C, Ctrl+V and the like
+        CEdit::OnChar(key, repeat, flags); // Ctrl+C, Ctrl+V and the like
         return;
     }
     if (auto edited = TypeCharacter(field(), static_cast<char>(key), m_alternativeDecimalKey, m_insertMode, m_format))

@@ -27,7 +27,7 @@ EditedText removeSelected(const std::string& text, Selection selection, const Nu
 {
     int separator = DecimalPosition(text, format);
     bool spansSeparator = separator < static_cast<int>(text.size()) && selection.start <= separator &&
-                          separator < selection.end;
+        separator < selection.end;
     std::string edited = text.substr(0, selection.start);
     if (spansSeparator)
         edited.push_back(format.decimalSeparator);
@@ -86,7 +86,7 @@ std::optional<EditedText> TypeCharacter(const FieldText& field, char typed, char
     std::string edited = text;
     if (target < 0) {
         if (inFraction)
-            return EditedText{text, caret};  // behind the last decimal: nothing left to replace
+            return EditedText{text, caret}; // behind the last decimal: nothing left to replace
         edited.insert(edited.begin() + caret, typed);
         return EditedText{edited, caret + 1};
     }

@@ -38,7 +38,7 @@ CRxTxDebugDlg::CRxTxDebugDlg(CWnd* parent) : CDialog(IDD, parent) {}
 
 BOOL CRxTxDebugDlg::Create(CWnd* parent)
 {
-    AfxInitRichEdit();  // the template's text area is of the Msftedit class
+    AfxInitRichEdit(); // the template's text area is of the Msftedit class
     return CDialog::Create(IDD, parent);
 }
 
@@ -133,7 +133,7 @@ void CRxTxDebugDlg::OnOK()
 
 void CRxTxDebugDlg::OnCancel()
 {
-    hideAndTellParent();  // Escape hides too: ending the dialog would destroy the window
+    hideAndTellParent(); // Escape hides too: ending the dialog would destroy the window
 }
 
 void CRxTxDebugDlg::OnClose()

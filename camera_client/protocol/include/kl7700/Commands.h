@@ -10,7 +10,8 @@
 
 namespace kl7700 {
 
-enum class CommandForm : uint8_t { Query, Set };
+enum class CommandForm : uint8_t { Query,
+                                   Set };
 
 // The command text for an item, ending in CR; a set takes its value from the
 // record. Empty when the item has no such form (a query of a save command, a

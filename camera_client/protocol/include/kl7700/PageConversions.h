@@ -29,7 +29,9 @@ double prescalerToTimeBaseNs(int32_t prescaler);
 int32_t timeBaseNsToPrescaler(double nanoseconds);
 
 // Presets of the first-line slider.
-enum class FirstLinePreset : uint8_t { Top, Center, Bottom };
+enum class FirstLinePreset : uint8_t { Top,
+                                       Center,
+                                       Bottom };
 // Greyed while the number of lines is at its working maximum.
 bool firstLinePresetsEnabled(const ParameterRecord& working);
 // Sets A (and for "Bottom" with the second region on, halves N); the caller runs

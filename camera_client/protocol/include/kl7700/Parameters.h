@@ -15,7 +15,23 @@ namespace kl7700 {
 // parameters in the order of the parameter table; the rest are commands and
 // read-only items.
 enum class Item : uint8_t {
-    A, B, C, D, E, F, G, I, J, K, M, N, S, T, U, W, s,
+    A,
+    B,
+    C,
+    D,
+    E,
+    F,
+    G,
+    I,
+    J,
+    K,
+    M,
+    N,
+    S,
+    T,
+    U,
+    W,
+    s,
     Calibration,  // "C=1", answered after a long sensor run
     Version,      // "V": camera name and firmware version
     Dump,         // "Y=1": every parameter in one reply
@@ -69,8 +85,8 @@ struct ParameterEntry {
     Item item;
     char letter;
     Parameter ParameterRecord::*field;
-    int hexDigits;     // width of the set form; 0 = "1" or "0"
-    int sendOffset;    // subtracted before sending (N is sent as N - 1)
+    int hexDigits;  // width of the set form; 0 = "1" or "0"
+    int sendOffset; // subtracted before sending (N is sent as N - 1)
     ReadRule readRule;
     int32_t defaultOld;
     int32_t defaultNew;

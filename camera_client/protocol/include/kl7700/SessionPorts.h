@@ -33,7 +33,8 @@ protected:
 };
 
 // Kinds of entries of the serial debug log.
-enum class LogKind : int { Sent = 1, Received = 2 };
+enum class LogKind : int { Sent = 1,
+                           Received = 2 };
 
 // The session's owner (the control dialog) hears what it must show. Every
 // notice has an empty default, so an owner overrides only what it shows.

@@ -34,7 +34,7 @@ struct ScaledValue {
     double value;
     std::string_view unit;
 };
-ScaledValue scaleFrameRate(double hertz);       // Hz, kHz, MHz
+ScaledValue scaleFrameRate(double hertz);         // Hz, kHz, MHz
 ScaledValue scaleDataRate(double bytesPerSecond); // B/s, KiB/s ... TiB/s
 
 std::string resolutionText(const ParameterRecord& record);

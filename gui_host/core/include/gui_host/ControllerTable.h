@@ -45,7 +45,9 @@ int StartController(const ControllerTable& table, int k, CHapDeviceComm_0* devic
                     const std::function<void()>& refreshStatus, UserMessages& messages);
 
 // What Enter does in the main window.
-enum class EnterAction { Nothing, EndDialog, StartSelected };
+enum class EnterAction { Nothing,
+                         EndDialog,
+                         StartSelected };
 
 // focusId: control id of the focused window (0 when none or not a child);
 // selectedCount: rows selected in the list.

@@ -16,8 +16,8 @@ struct PortReading {
     bool lockGranted = false;
     std::string description;   // GetInfoText(0, 0); empty for a null text
     std::string configuration; // GetInfoText(1, 0); empty for a null text
-    int lockedState = 0;                 // GetState() under the lock
-    int state = 0;                       // GetState() after the unlock
+    int lockedState = 0;       // GetState() under the lock
+    int state = 0;             // GetState() after the unlock
 };
 
 struct PortStatusView {
@@ -32,7 +32,9 @@ PortStatusView DescribePort(const PortReading& reading);
 // describes it. A null device is described as absent.
 PortStatusView ReadPortStatus(CHapDeviceComm_0* device, const void* owner);
 
-enum class MessageIcon { None, Warning, Exclamation };
+enum class MessageIcon { None,
+                         Warning,
+                         Exclamation };
 
 // How the commands talk to the user; the window shell shows message boxes.
 class UserMessages {

@@ -248,7 +248,7 @@ std::string describeSettings(const PortConfig& config)
     case PortKind::Serial: break;
     }
     return portKeyText(config) + ", " + std::to_string(config.serial.baud) + " Baud, " +
-           framingText(config.serial);
+        framingText(config.serial);
 }
 
 std::string portLockName(const PortConfig& config)

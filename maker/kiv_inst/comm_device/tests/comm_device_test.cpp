@@ -198,8 +198,14 @@ TEST_F(CommDeviceTest, RestoreConfigAnswersForMissingGarbageAndValidPorts)
         int expected;
     };
     const Case cases[] = {
-        {nullptr, kCommNoConfig}, {"", kCommNoConfig}, {"COM", kCommNoConfig}, {"TCP:host", kCommNoConfig},
-        {"SERIAL1", kCommNoConfig}, {"COM2", 0}, {"TCP:localhost:5000", 0}, {"EMULATOR", 0},
+        {nullptr, kCommNoConfig},
+        {"", kCommNoConfig},
+        {"COM", kCommNoConfig},
+        {"TCP:host", kCommNoConfig},
+        {"SERIAL1", kCommNoConfig},
+        {"COM2", 0},
+        {"TCP:localhost:5000", 0},
+        {"EMULATOR", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.port ? c.port : "(absent)");

@@ -62,9 +62,9 @@ void fillFields(HWND dialog, const PortForm& form)
     for (unsigned baud : kBaudRates)
         addItem(dialog, IDC_COMM_BAUD, std::to_string(baud));
 
-    const int kindId = form.kind == PortKind::Tcp        ? IDC_COMM_KIND_TCP
-                       : form.kind == PortKind::Emulator ? IDC_COMM_KIND_EMULATOR
-                                                         : IDC_COMM_KIND_SERIAL;
+    const int kindId = form.kind == PortKind::Tcp ? IDC_COMM_KIND_TCP
+        : form.kind == PortKind::Emulator         ? IDC_COMM_KIND_EMULATOR
+                                                  : IDC_COMM_KIND_SERIAL;
     CheckRadioButton(dialog, IDC_COMM_KIND_SERIAL, IDC_COMM_KIND_EMULATOR, kindId);
     SetDlgItemTextA(dialog, IDC_COMM_COM_NUMBER, form.comNumber.c_str());
     SetDlgItemTextA(dialog, IDC_COMM_BAUD, form.baud.c_str());

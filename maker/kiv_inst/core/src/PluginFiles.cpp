@@ -29,7 +29,7 @@ bool IsDllName(std::string_view name)
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+        std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name)

@@ -53,7 +53,7 @@ long ScriptProcessorCore::Call(unsigned long command, unsigned long long a1, uns
         const char* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(a1));
         if (!text)
             return kivinst::RegisterErrorText(command == KIV_SCRIPT_RUN_FILE ? "script processor: no script file given"
-                                                                           : "script processor: no script text given");
+                                                                             : "script processor: no script text given");
         auto callback = reinterpret_cast<TKIV_PRINTCALLBACK>(static_cast<uintptr_t>(a2));
 
         std::optional<HapCommPort> port;

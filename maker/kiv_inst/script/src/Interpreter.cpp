@@ -139,9 +139,7 @@ std::optional<Failure> Runner::runFile(const std::string& path, const Place& fro
 {
     const char* what = isJob ? "job file" : "script file";
     if (isJob && m_jobDepth == kMaxJobDepth)
-        return Failure{ErrorKind::NestingTooDeep, prefix(from) + "job nesting too deep: \"" + path +
-                                                      "\" would be level " + std::to_string(kMaxJobDepth + 1) +
-                                                      " (at most " + std::to_string(kMaxJobDepth) + ")"};
+        return Failure{ErrorKind::NestingTooDeep, prefix(from) + "job nesting too deep: \"" + path + "\" would be level " + std::to_string(kMaxJobDepth + 1) + " (at most " + std::to_string(kMaxJobDepth) + ")"};
     if (m_env.onFile)
         m_env.onFile(path);
     std::string content;
@@ -153,8 +151,7 @@ std::optional<Failure> Runner::runFile(const std::string& path, const Place& fro
     case ReadStatus::Unreadable:
         return Failure{ErrorKind::FileUnreadable, prefix(from) + "cannot read " + what + " \"" + path + "\""};
     case ReadStatus::TooLarge:
-        return Failure{ErrorKind::FileTooLarge, prefix(from) + what + " \"" + path + "\" is larger than " +
-                                                    std::to_string(kMaxFileSize) + " bytes"};
+        return Failure{ErrorKind::FileTooLarge, prefix(from) + what + " \"" + path + "\" is larger than " + std::to_string(kMaxFileSize) + " bytes"};
     }
     if (!isJob)
         return runText(content, path, FolderOf(path, m_env.pathStyle));
@@ -175,8 +172,7 @@ std::optional<Failure> Runner::runJobText(std::string_view text, const std::stri
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         Place at{path, ++lineNumber};
         if (line.size() > kMaxLineLength)
-            return Failure{ErrorKind::LineTooLong, prefix(at) + "line too long (" + std::to_string(line.size()) +
-                                                       " characters, at most " + std::to_string(kMaxLineLength) + ")"};
+            return Failure{ErrorKind::LineTooLong, prefix(at) + "line too long (" + std::to_string(line.size()) + " characters, at most " + std::to_string(kMaxLineLength) + ")"};
         std::string_view entry = trimmed(line);
         if (entry.empty() || entry.front() == '#')
             continue;
@@ -241,7 +237,8 @@ std::optional<Failure> Runner::useDevice(std::string_view statement, const Place
 // Bytes that arrived before a command cannot be its reply: they are dropped.
 std::optional<Failure> Runner::send(const Statement& st, std::string_view bytes, const Place& at)
 {
-    std::string_view name = st.op == Op::Query ? "query" : st.op == Op::SendLine ? "sendln" : "send";
+    std::string_view name = st.op == Op::Query ? "query" : st.op == Op::SendLine ? "sendln"
+                                                                                 : "send";
     if (auto failure = useDevice(name, at))
         return failure;
     std::string stale;
@@ -277,8 +274,7 @@ std::optional<Failure> Runner::awaitText(std::string_view statement, std::string
         uint64_t now = m_env.clock->NowMs();
         if (now >= deadline) {
             std::string seen = m_received.empty() ? "nothing received"
-                                                  : "received " + QuoteLiteral(std::string_view(m_received).substr(
-                                                                      m_received.size() - std::min<std::size_t>(m_received.size(), 80)));
+                                                  : "received " + QuoteLiteral(std::string_view(m_received).substr(m_received.size() - std::min<std::size_t>(m_received.size(), 80)));
             std::string what = statement == "query" ? "query got no prompt \">\" within "
                                                     : "expect " + QuoteLiteral(wanted) + " timed out after ";
             return Failure{ErrorKind::ExpectTimedOut, prefix(at) + what + std::to_string(timeoutMs) + " ms; " + seen};

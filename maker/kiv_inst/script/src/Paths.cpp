@@ -12,7 +12,7 @@ bool isSeparator(char c, PathStyle style)
 bool hasDrive(std::string_view path)
 {
     return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
 } // namespace
@@ -51,7 +51,7 @@ std::string ResolvePath(std::string_view folder, std::string_view path, PathStyl
         return std::string(path);
     std::string joined(folder);
     bool endsWithSeparator = isSeparator(joined.back(), style) ||
-                             (style == PathStyle::Windows && joined.size() == 2 && joined[1] == ':');
+        (style == PathStyle::Windows && joined.size() == 2 && joined[1] == ':');
     if (!endsWithSeparator)
         joined += style == PathStyle::Windows ? '\\' : '/';
     joined += path;

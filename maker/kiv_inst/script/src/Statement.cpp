@@ -15,9 +15,14 @@ struct Keyword {
 
 // Statements and the arguments they take.
 constexpr std::array kKeywords{
-    Keyword{"send", Op::Send},     Keyword{"sendln", Op::SendLine}, Keyword{"expect", Op::Expect},
-    Keyword{"wait", Op::Wait},     Keyword{"print", Op::Print},     Keyword{"println", Op::PrintLine},
-    Keyword{"query", Op::Query},   Keyword{"ExecuteJobFile", Op::ExecuteJobFile},
+    Keyword{"send", Op::Send},
+    Keyword{"sendln", Op::SendLine},
+    Keyword{"expect", Op::Expect},
+    Keyword{"wait", Op::Wait},
+    Keyword{"print", Op::Print},
+    Keyword{"println", Op::PrintLine},
+    Keyword{"query", Op::Query},
+    Keyword{"ExecuteJobFile", Op::ExecuteJobFile},
 };
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }

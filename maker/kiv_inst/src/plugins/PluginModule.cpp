@@ -50,10 +50,10 @@ std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, int& e
     }
     HMODULE m = plugin->module_.get();
     const bool bound = m != OwnModule() && Bind(m, HAPDEVICECLIENT_EXPORT_GETNUMOBJ, plugin->getNumObj_) &&
-                       Bind(m, HAPDEVICECLIENT_EXPORT_GETOBJTYPE, plugin->getObjType_) &&
-                       Bind(m, HAPDEVICECLIENT_EXPORT_GETOBJINFO, plugin->getObjInfo_) &&
-                       Bind(m, HAPDEVICECLIENT_EXPORT_CREATEINSTANCE, plugin->createInstance_) &&
-                       Bind(m, HAPDEVICECLIENT_EXPORT_DELETEINSTANCE, plugin->deleteInstance_);
+        Bind(m, HAPDEVICECLIENT_EXPORT_GETOBJTYPE, plugin->getObjType_) &&
+        Bind(m, HAPDEVICECLIENT_EXPORT_GETOBJINFO, plugin->getObjInfo_) &&
+        Bind(m, HAPDEVICECLIENT_EXPORT_CREATEINSTANCE, plugin->createInstance_) &&
+        Bind(m, HAPDEVICECLIENT_EXPORT_DELETEINSTANCE, plugin->deleteInstance_);
     if (!bound) {
         error = kLoadNotAPlugin;
         return nullptr;

@@ -67,9 +67,9 @@ BOOL CTerminalDialog::OnInitDialog()
     CKIVDialog::OnInitDialog();
     input_.SubclassDlgItem(IDC_TERMINAL_INPUT, this);
     ::SendDlgItemMessageA(m_hWnd, IDC_TERMINAL_OUTPUT, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
+                          reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
     ::SendDlgItemMessageA(m_hWnd, IDC_TERMINAL_INPUT, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
+                          reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
     SetTimer(kPollTimer, kPollIntervalMs);
     RegisterDialogKeyboard(m_hWnd);
     PollDevice();

@@ -36,11 +36,24 @@ public:
             ++unlocks;
         }
     }
-    int Open() override { open = true; return 0; }
+    int Open() override
+    {
+        open = true;
+        return 0;
+    }
     int GetState() override { return open ? 1 : 0; }
-    int Close() override { open = false; return 0; }
+    int Close() override
+    {
+        open = false;
+        return 0;
+    }
     int ReadChar(char*, unsigned long*) override { return 1; }
-    int WriteChar(const char* c, unsigned long* n) override { written += *c; *n = 1; return 0; }
+    int WriteChar(const char* c, unsigned long* n) override
+    {
+        written += *c;
+        *n = 1;
+        return 0;
+    }
     int ReadData(void* buffer, unsigned long size, unsigned long* count) override
     {
         ++reads;

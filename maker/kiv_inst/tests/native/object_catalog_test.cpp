@@ -26,9 +26,9 @@ TEST(ObjectCatalog, PluginTypesCannotTakeTakenOrReservedIds)
     ObjectCatalog c = CatalogWithBuiltins();
     const PluginType offered[] = {
         {0x10000, "Camera", 1},
-        {4096, "Fake terminal", 1},     // a built-in id
-        {0x10000, "Camera again", 1},   // twice in one module
-        {kNoObjectId, "No type", 1},    // the plug-ins' own "no such type"
+        {4096, "Fake terminal", 1},   // a built-in id
+        {0x10000, "Camera again", 1}, // twice in one module
+        {kNoObjectId, "No type", 1},  // the plug-ins' own "no such type"
         {0x20000, "Other", 0},
     };
     EXPECT_EQ(2u, c.AddPluginTypes(3, offered, std::size(offered)));
@@ -61,8 +61,14 @@ TEST(ObjectCatalog, InfoKinds)
         int kind;
         uintptr_t expected;
     } cases[] = {
-        {4096, 1, 1}, {0x10000, 1, 1}, {0, 1, 0}, {4098, 1, 0},
-        {4096, 2, 0}, {4096, -1, 0}, {12345, 0, 0}, {12345, 1, 0},
+        {4096, 1, 1},
+        {0x10000, 1, 1},
+        {0, 1, 0},
+        {4098, 1, 0},
+        {4096, 2, 0},
+        {4096, -1, 0},
+        {12345, 0, 0},
+        {12345, 1, 0},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE("id " + std::to_string(k.id) + " kind " + std::to_string(k.kind));

@@ -10,7 +10,14 @@ namespace {
 TEST(PluginFiles, OnlyDllsOtherThanOurselvesInNameOrder)
 {
     const std::vector<std::string> found = {
-        "KIV_KL7700.dll", "KIVInst.dll", "kl7700-emu.exe", "Knotes.txt", "kaux.DLL", "K.dll", ".dll", "Kdll",
+        "KIV_KL7700.dll",
+        "KIVInst.dll",
+        "kl7700-emu.exe",
+        "Knotes.txt",
+        "kaux.DLL",
+        "K.dll",
+        ".dll",
+        "Kdll",
     };
     const std::vector<std::string> expected = {
         "C:\\suite\\bin\\K.dll",
@@ -26,7 +33,10 @@ TEST(PluginFiles, JoinPathAddsOneSeparator)
         const char* folder;
         const char* expected;
     } cases[] = {
-        {"C:\\a", "C:\\a\\x.dll"}, {"C:\\a\\", "C:\\a\\x.dll"}, {"C:/a/", "C:/a/x.dll"}, {"", "x.dll"},
+        {"C:\\a", "C:\\a\\x.dll"},
+        {"C:\\a\\", "C:\\a\\x.dll"},
+        {"C:/a/", "C:/a/x.dll"},
+        {"", "x.dll"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.folder);

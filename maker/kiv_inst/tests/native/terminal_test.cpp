@@ -23,8 +23,8 @@ TEST(TerminalScreen, LineEndsAndControlBytes)
         {{"V\r"}, "V\r\n"},
         {{"a\r\nb"}, "a\r\nb"},
         {{"a\nb\n"}, "a\r\nb\r\n"},
-        {{"a\r", "\nb"}, "a\r\nb"},                   // CR LF split across two reads
-        {{"E=1\r", "\r\n>"}, "E=1\r\n\r\n>"},        // echo CR, then the reply's own CR LF
+        {{"a\r", "\nb"}, "a\r\nb"},           // CR LF split across two reads
+        {{"E=1\r", "\r\n>"}, "E=1\r\n\r\n>"}, // echo CR, then the reply's own CR LF
         {{"a\r\r"}, "a\r\n\r\n"},
         {{"a\n\r"}, "a\r\n\r\n"},
         {{std::string("x\0y\x1b", 4)}, "x<00>y<1B>"},

@@ -134,8 +134,8 @@ TEST_F(KIVInstTest, LoadDeviceClientResults)
         int expected;
     } cases[] = {
         {folder + "\\KTestPlugin.dll", kivinst::kLoadOk},
-        {folder + "\\KTestPlugin.dll", kivinst::kLoadOk},             // again: no duplicate ids
-        {folder + "\\.\\ktestplugin.DLL", kivinst::kLoadOk},          // same file, other spelling
+        {folder + "\\KTestPlugin.dll", kivinst::kLoadOk},    // again: no duplicate ids
+        {folder + "\\.\\ktestplugin.DLL", kivinst::kLoadOk}, // same file, other spelling
         {folder + "\\KMissing.dll", kivinst::kLoadCannotOpen},
         {folder + "\\KReadme.txt", kivinst::kLoadCannotOpen},
         {folder + "\\KNotAPlugin.dll", kivinst::kLoadNotAPlugin},
@@ -218,8 +218,7 @@ TEST_F(KIVInstTest, ScriptProcessorRunsTextAndFilesOnTheConnectedDevice)
     processor->Connect(&device);
     g_printed.clear();
     const char* text = "println \"hello\"\nsendln \"V\"\n";
-    EXPECT_EQ(0, processor->Call(KIV_SCRIPT_RUN_TEXT, reinterpret_cast<uintptr_t>(text),
-                                 reinterpret_cast<uintptr_t>(&RecordPrint), 0, 0));
+    EXPECT_EQ(0, processor->Call(KIV_SCRIPT_RUN_TEXT, reinterpret_cast<uintptr_t>(text), reinterpret_cast<uintptr_t>(&RecordPrint), 0, 0));
     EXPECT_EQ("hello\n", g_printed);
     EXPECT_EQ("V\r", device.written);
     EXPECT_EQ(nullptr, device.lockOwner) << "the device is given back after the run";

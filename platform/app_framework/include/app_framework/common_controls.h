@@ -11,7 +11,7 @@ typedef struct AfxPositionTag* POSITION;
 class AFX_API CImageList {
 public:
     CImageList() = default;
-    ~CImageList();  // destroys a list it still holds
+    ~CImageList(); // destroys a list it still holds
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
 
@@ -71,7 +71,7 @@ public:
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));
     }
     POSITION GetFirstSelectedItemPosition() const;
-    int GetNextSelectedItem(POSITION& position) const;  // the row at position; advances it
+    int GetNextSelectedItem(POSITION& position) const; // the row at position; advances it
     BOOL SetItemState(int index, UINT state, UINT mask);
     UINT GetItemState(int index, UINT mask) const
     {

@@ -10,9 +10,9 @@ public:
     CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
 
     CWnd* m_pDlgWnd;
-    BOOL m_bSaveAndValidate;  // TRUE: controls into variables; FALSE: variables into controls
+    BOOL m_bSaveAndValidate; // TRUE: controls into variables; FALSE: variables into controls
 
-    HWND PrepareCtrl(int id);  // the control's window; remembered for Fail
+    HWND PrepareCtrl(int id); // the control's window; remembered for Fail
     // Marks the exchange failed with a message for the user and puts the focus
     // on the control that failed. The first failure wins.
     void Fail(const char* message);

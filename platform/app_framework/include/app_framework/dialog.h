@@ -12,7 +12,7 @@ public:
     explicit CDialog(UINT templateId = 0, CWnd* parent = nullptr);
     ~CDialog() override;
 
-    UINT m_nIDHelp;  // the template id
+    UINT m_nIDHelp; // the template id
     CWnd* m_pParentWnd;
 
     // Runs the dialog modally; returns the EndDialog result, or -1 when the
@@ -25,9 +25,9 @@ public:
     bool IsModal() const { return m_modal; }
     int GetResult() const { return m_result; }
 
-    virtual BOOL OnInitDialog();  // default: UpdateData(FALSE); TRUE = focus the first control
-    virtual void OnOK();          // default: UpdateData(TRUE), then EndDialog(IDOK) when it succeeded
-    virtual void OnCancel();      // default: EndDialog(IDCANCEL)
+    virtual BOOL OnInitDialog(); // default: UpdateData(FALSE); TRUE = focus the first control
+    virtual void OnOK();         // default: UpdateData(TRUE), then EndDialog(IDOK) when it succeeded
+    virtual void OnCancel();     // default: EndDialog(IDCANCEL)
     // Keyboard messages for this dialog go through IsDialogMessage (Tab, Enter,
     // Escape, mnemonics). A child dialog leaves that to its top-level dialog.
     BOOL PreTranslateMessage(MSG* msg) override;

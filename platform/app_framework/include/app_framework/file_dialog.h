@@ -18,15 +18,15 @@ public:
     // IDOK when the user chose a file, IDCANCEL otherwise.
     INT_PTR DoModal();
     std::string GetPathName() const { return m_file; }
-    std::string GetFileName() const;  // without the folder
-    std::string GetFileExt() const;   // without the dot
+    std::string GetFileName() const; // without the folder
+    std::string GetFileExt() const;  // without the dot
 
     // Set lpstrTitle, lpstrInitialDir and flags here before DoModal.
     OPENFILENAMEA m_ofn{};
 
 private:
     BOOL m_open;
-    std::string m_filter;         // with NUL separators
+    std::string m_filter; // with NUL separators
     std::string m_defaultExtension;
     char m_file[MAX_PATH * 4] = {};
 };

@@ -30,8 +30,20 @@ struct CRect : RECT {
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     bool IsRectEmpty() const { return right <= left || bottom <= top; }
     bool PtInRect(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-    void OffsetRect(int dx, int dy) { left += dx; right += dx; top += dy; bottom += dy; }
-    void DeflateRect(int dx, int dy) { left += dx; right -= dx; top += dy; bottom -= dy; }
+    void OffsetRect(int dx, int dy)
+    {
+        left += dx;
+        right += dx;
+        top += dy;
+        bottom += dy;
+    }
+    void DeflateRect(int dx, int dy)
+    {
+        left += dx;
+        right -= dx;
+        top += dy;
+        bottom -= dy;
+    }
     void InflateRect(int dx, int dy) { DeflateRect(-dx, -dy); }
     operator LPRECT() { return this; }
     operator LPCRECT() const { return this; }

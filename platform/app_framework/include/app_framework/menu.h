@@ -10,7 +10,7 @@ class CWnd;
 class AFX_API CMenu {
 public:
     CMenu() = default;
-    ~CMenu();  // destroys a menu it still holds
+    ~CMenu(); // destroys a menu it still holds
     CMenu(const CMenu&) = delete;
     CMenu& operator=(const CMenu&) = delete;
 
@@ -25,7 +25,7 @@ public:
 
     BOOL CreatePopupMenu();
     BOOL CreateMenu();
-    BOOL LoadMenu(UINT resourceId);  // from the current resource module
+    BOOL LoadMenu(UINT resourceId); // from the current resource module
     BOOL DestroyMenu();
 
     BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const char* text = nullptr);

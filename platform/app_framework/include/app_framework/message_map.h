@@ -38,11 +38,11 @@ enum AfxSig : int {
 };
 
 struct AFX_MSGMAP_ENTRY {
-    UINT message;   // window message, or a reflected/pseudo message below
-    UINT code;      // notification code for WM_COMMAND / WM_NOTIFY entries
-    UINT idFirst;   // control or command id range for WM_COMMAND / WM_NOTIFY
+    UINT message; // window message, or a reflected/pseudo message below
+    UINT code;    // notification code for WM_COMMAND / WM_NOTIFY entries
+    UINT idFirst; // control or command id range for WM_COMMAND / WM_NOTIFY
     UINT idLast;
-    int sig;        // AfxSig
+    int sig; // AfxSig
     AFX_PMSG pfn;
 };
 
@@ -76,11 +76,11 @@ inline Pmf AfxFromGenericHandler(AFX_PMSG generic)
 
 #define AFX_HANDLER(type, fn) AfxToGenericHandler(static_cast<type>(fn))
 
-#define DECLARE_MESSAGE_MAP()                                   \
-protected:                                                      \
-    static const AFX_MSGMAP* GetThisMessageMap();               \
-    const AFX_MSGMAP* GetMessageMap() const override;           \
-                                                                \
+#define DECLARE_MESSAGE_MAP()                         \
+protected:                                            \
+    static const AFX_MSGMAP* GetThisMessageMap();     \
+    const AFX_MSGMAP* GetMessageMap() const override; \
+                                                      \
 public:
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
@@ -91,20 +91,24 @@ public:
         typedef baseClass TheBaseClass;                                               \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
-#define END_MESSAGE_MAP()                                                   \
-        {0, 0, 0, 0, AfxSig_end, nullptr}};                                 \
-        static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
-        return &map;                                                        \
+#define END_MESSAGE_MAP()                                                      \
+    {                                                                          \
+        0, 0, 0, 0, AfxSig_end, nullptr                                        \
+    }                                                                          \
+    }                                                                          \
+    ;                                                                          \
+    static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
+    return &map;                                                               \
     }
 
 // ---- commands and control notifications (WM_COMMAND)
 #define ON_COMMAND(id, fn) \
-    {WM_COMMAND, 0, (UINT)(id), (UINT)(id), AfxSig_v_v, AFX_HANDLER(void (CWnd::*)(), &ThisClass::fn)},
-#define ON_COMMAND_RANGE(idFirst, idLast, fn)                       \
+    {WM_COMMAND, 0, (UINT)(id), (UINT)(id), AfxSig_v_v, AFX_HANDLER(void(CWnd::*)(), &ThisClass::fn)},
+#define ON_COMMAND_RANGE(idFirst, idLast, fn)                     \
     {WM_COMMAND, 0, (UINT)(idFirst), (UINT)(idLast), AfxSig_v_id, \
-     AFX_HANDLER(void (CWnd::*)(UINT), &ThisClass::fn)},
+     AFX_HANDLER(void(CWnd::*)(UINT), &ThisClass::fn)},
 #define ON_CONTROL(code, id, fn) \
-    {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id), AfxSig_v_v, AFX_HANDLER(void (CWnd::*)(), &ThisClass::fn)},
+    {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id), AfxSig_v_v, AFX_HANDLER(void(CWnd::*)(), &ThisClass::fn)},
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 #define ON_BN_DOUBLECLICKED(id, fn) ON_CONTROL(BN_DOUBLECLICKED, id, fn)
 #define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
@@ -119,27 +123,27 @@ public:
 #define ON_STN_CLICKED(id, fn) ON_CONTROL(STN_CLICKED, id, fn)
 
 // ---- common-control notifications (WM_NOTIFY)
-#define ON_NOTIFY(code, id, fn)                                      \
+#define ON_NOTIFY(code, id, fn)                                        \
     {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id), AfxSig_v_notify, \
-     AFX_HANDLER(void (CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn)},
-#define ON_NOTIFY_RANGE(code, idFirst, idLast, fn)                             \
+     AFX_HANDLER(void(CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn)},
+#define ON_NOTIFY_RANGE(code, idFirst, idLast, fn)                              \
     {WM_NOTIFY, (UINT)(code), (UINT)(idFirst), (UINT)(idLast), AfxSig_v_notify, \
-     AFX_HANDLER(void (CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn)},
+     AFX_HANDLER(void(CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn)},
 
 // ---- notifications handled by the control that sent them
-#define ON_NOTIFY_REFLECT(code, fn)                                         \
+#define ON_NOTIFY_REFLECT(code, fn)                                     \
     {AFX_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0, AfxSig_v_notify, \
-     AFX_HANDLER(void (CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn)},
+     AFX_HANDLER(void(CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn)},
 #define ON_CONTROL_REFLECT(code, fn)                                \
     {AFX_REFLECT_BASE + WM_COMMAND, (UINT)(code), 0, 0, AfxSig_v_v, \
-     AFX_HANDLER(void (CWnd::*)(), &ThisClass::fn)},
-#define ON_WM_CTLCOLOR_REFLECT()                                             \
+     AFX_HANDLER(void(CWnd::*)(), &ThisClass::fn)},
+#define ON_WM_CTLCOLOR_REFLECT()                                      \
     {AFX_REFLECT_BASE + AFX_WM_CTLCOLOR, 0, 0, 0, AfxSig_hbr_reflect, \
-     AFX_HANDLER(HBRUSH (CWnd::*)(CDC*, UINT), &ThisClass::CtlColor)},
+     AFX_HANDLER(HBRUSH(CWnd::*)(CDC*, UINT), &ThisClass::CtlColor)},
 
 // ---- any message
 #define ON_MESSAGE(message, fn) \
-    {(UINT)(message), 0, 0, 0, AfxSig_l_wl, AFX_HANDLER(LRESULT (CWnd::*)(WPARAM, LPARAM), &ThisClass::fn)},
+    {(UINT)(message), 0, 0, 0, AfxSig_l_wl, AFX_HANDLER(LRESULT(CWnd::*)(WPARAM, LPARAM), &ThisClass::fn)},
 
 // ---- window messages with typed handlers (the handler names are fixed)
 #define AFX_ON_WM(message, sig, type, fn) {message, 0, 0, 0, sig, AFX_HANDLER(type, &ThisClass::fn)},

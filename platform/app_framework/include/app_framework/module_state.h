@@ -18,8 +18,8 @@ inline HINSTANCE AfxGetStaticModuleState()
 // state; a plug-in switches to its own state whenever the host calls into it.
 AFX_API HINSTANCE AfxGetResourceHandle();
 AFX_API void AfxSetResourceHandle(HINSTANCE resources);
-AFX_API HINSTANCE AfxGetInstanceHandle();  // module of the current state
-AFX_API CWinApp* AfxGetApp();              // application of the current state, else the program's
+AFX_API HINSTANCE AfxGetInstanceHandle(); // module of the current state
+AFX_API CWinApp* AfxGetApp();             // application of the current state, else the program's
 
 // Switches the calling thread to a module's state for the guard's lifetime and
 // back afterwards; guards nest. Entering a module whose application object has

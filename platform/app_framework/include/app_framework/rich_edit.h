@@ -20,7 +20,7 @@ public:
     void ReplaceSel(const std::string& text, BOOL canUndo = FALSE);
     long GetTextLength() const;
 
-    void SetSel(long start, long end);  // end -1: to the end of the text
+    void SetSel(long start, long end); // end -1: to the end of the text
     void GetSel(long& start, long& end) const;
     // Character format of the selection; a null format is refused (the control would crash).
     BOOL SetSelectionCharFormat(CHARFORMAT2A& format);

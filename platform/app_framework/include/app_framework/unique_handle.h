@@ -43,12 +43,12 @@ private:
 
 namespace afx_handle_traits {
 
-struct Kernel {  // events, mutexes, threads, processes: null means none
+struct Kernel { // events, mutexes, threads, processes: null means none
     using Handle = HANDLE;
     static Handle invalid() { return nullptr; }
     static void close(Handle h) { ::CloseHandle(h); }
 };
-struct File {  // CreateFile and friends: INVALID_HANDLE_VALUE means none
+struct File { // CreateFile and friends: INVALID_HANDLE_VALUE means none
     using Handle = HANDLE;
     static Handle invalid() { return INVALID_HANDLE_VALUE; }
     static void close(Handle h) { ::CloseHandle(h); }

@@ -21,11 +21,11 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    virtual BOOL InitInstance();   // TRUE: go on to Run; FALSE: end at once
-    virtual int ExitInstance();    // the process exit code (m_exitCode by default)
-    virtual int Run();             // the message loop until WM_QUIT
-    virtual BOOL OnIdle(LONG count);  // frees temporary window objects; TRUE: more idle work
-    virtual BOOL PreTranslateMessage(MSG* msg);  // default: AfxPreTranslateMessage
+    virtual BOOL InitInstance();                // TRUE: go on to Run; FALSE: end at once
+    virtual int ExitInstance();                 // the process exit code (m_exitCode by default)
+    virtual int Run();                          // the message loop until WM_QUIT
+    virtual BOOL OnIdle(LONG count);            // frees temporary window objects; TRUE: more idle work
+    virtual BOOL PreTranslateMessage(MSG* msg); // default: AfxPreTranslateMessage
 
     // Runs InitInstance once; later calls return the first result.
     BOOL EnsureInitialized();
@@ -40,7 +40,7 @@ public:
     int m_exitCode = 0;
 
 private:
-    int m_initState = 0;  // 0 not yet, 1 running/ran
+    int m_initState = 0; // 0 not yet, 1 running/ran
     BOOL m_initResult = FALSE;
 };
 

@@ -30,9 +30,9 @@ public:
     static CWnd* FromHandle(HWND window);
     // The object bound to the window, or null when the window is not ours.
     static CWnd* FromHandlePermanent(HWND window);
-    BOOL Attach(HWND window);     // bind without receiving its messages
-    HWND Detach();                // unbind (restores the window procedure if we subclassed)
-    BOOL SubclassWindow(HWND window);  // bind and route its messages through this object
+    BOOL Attach(HWND window);         // bind without receiving its messages
+    HWND Detach();                    // unbind (restores the window procedure if we subclassed)
+    BOOL SubclassWindow(HWND window); // bind and route its messages through this object
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
 

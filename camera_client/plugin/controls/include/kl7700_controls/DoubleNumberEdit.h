@@ -12,7 +12,7 @@ public:
     // Takes the user's decimal separator when the system reports one.
     CDoubleNumberEdit();
 
-    void SetLimits(double minimum, double maximum);  // no limits while maximum <= minimum
+    void SetLimits(double minimum, double maximum); // no limits while maximum <= minimum
     void SetValue(double value);
     double GetValue() const { return m_value; }
     void SetDecimalSeparator(char separator);

@@ -11,7 +11,7 @@ struct NumberFormat {
     char groupSeparator = ' ';
     char decimalSeparator = '.';
     unsigned decimals = 3;
-    unsigned groupSize = 3;  // digits per group; 0 or more digits than the number has: no grouping
+    unsigned groupSize = 3; // digits per group; 0 or more digits than the number has: no grouping
 };
 
 // Limits take effect only while the maximum is above the minimum.

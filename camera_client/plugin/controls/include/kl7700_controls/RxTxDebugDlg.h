@@ -13,13 +13,14 @@
 class CRxTxDebugDlg : public CDialog {
 public:
     enum { IDD = IDD_RXTX_DEBUG_DLG };
-    enum LogKind { kLogSent = 1, kLogReceived = 2 };  // 0 counts as sent
+    enum LogKind { kLogSent = 1,
+                   kLogReceived = 2 }; // 0 counts as sent
 
     static constexpr COLORREF kSentText = RGB(255, 255, 255);
     static constexpr COLORREF kReceivedText = RGB(0xA0, 0xA0, 0xA0);
     static constexpr COLORREF kSentToken = RGB(0xFF, 0, 0);
     static constexpr COLORREF kReceivedToken = RGB(0xB4, 0, 0);
-    static constexpr LONG kTextHeightTwips = 165;  // 8.25 points
+    static constexpr LONG kTextHeightTwips = 165; // 8.25 points
     static constexpr const char* kFontName = "Courier New";
 
     explicit CRxTxDebugDlg(CWnd* parent = nullptr);

@@ -57,11 +57,11 @@ TEST(NumberTextTest, ParsesDigitsAndTheFirstSeparatorOnly)
         {"12 345.5000", 4, 12345.5},
         {"1a2b3", 3, 123.0},
         {"1.2.3", 3, 1.23},
-        {"0.12345", 3, 0.123},      // digits beyond the decimals are dropped
-        {"7.99", 0, 7.0},           // no decimals: the separator ends the number
+        {"0.12345", 3, 0.123}, // digits beyond the decimals are dropped
+        {"7.99", 0, 7.0},      // no decimals: the separator ends the number
         {"", 3, 0.0},
         {".", 3, 0.0},
-        {"-5", 3, 5.0},             // the field knows no sign
+        {"-5", 3, 5.0}, // the field knows no sign
         {"00042.5", 1, 42.5},
     };
     for (const Case& c : cases) {

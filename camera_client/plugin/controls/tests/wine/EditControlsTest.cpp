@@ -152,7 +152,7 @@ TEST_F(EditControlsTest, RealFieldKeysMoveOverDigitsAndEdit)
 
     PressExtendedKey(real.m_hWnd, VK_DELETE);
     EXPECT_EQ(realShown(), "1 234|.5000");
-    ::SendMessageA(real.m_hWnd, WM_KEYDOWN, VK_DELETE, 1);  // keypad Delete, not extended
+    ::SendMessageA(real.m_hWnd, WM_KEYDOWN, VK_DELETE, 1); // keypad Delete, not extended
     EXPECT_EQ(realShown(), "1 234.|0000") << "the separator stays, the digit behind it goes";
     real.SetSel(0, 0);
     PressExtendedKey(real.m_hWnd, VK_INSERT);

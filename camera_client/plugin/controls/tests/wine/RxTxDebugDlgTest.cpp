@@ -120,7 +120,7 @@ TEST_F(RxTxDebugDlgTest, SentBytesInSentColoursAfterEarlierEntries)
 {
     debug.AddLog(CRxTxDebugDlg::kLogReceived, "ok");
     debug.AddLog(CRxTxDebugDlg::kLogSent, "a\x06");
-    debug.AddLog(0, "b");  // kind 0 counts as sent
+    debug.AddLog(0, "b"); // kind 0 counts as sent
     EXPECT_EQ(logText(), "oka{0x06}b");
     EXPECT_EQ(formatOf(0, 2).color, CRxTxDebugDlg::kReceivedText);
     EXPECT_EQ(formatOf(2, 3).color, CRxTxDebugDlg::kSentText);
@@ -258,7 +258,7 @@ TEST_F(RxTxDebugDlgTest, ScreenshotWithTraffic)
         ULONGLONG size = (ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         unchangedPolls = size > 0 && size == lastSize ? unchangedPolls + 1 : 0;
         lastSize = size;
-        return unchangedPolls >= 10;  // written completely: no growth over several polls
+        return unchangedPolls >= 10; // written completely: no growth over several polls
     };
     EXPECT_TRUE(PumpUntil(finished, 20000)) << "no screenshot in " << target;
 }

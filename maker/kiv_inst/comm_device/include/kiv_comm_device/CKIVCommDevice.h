@@ -88,8 +88,8 @@ private:
     unsigned lockDepth_ = 0;
     std::unique_ptr<PortMutex> portMutex_;
     uint32_t readLimitMs_ = 20;
-    std::string detail_;     // why the last operation failed, for the error text
-    std::string texts_[3];   // GetInfoText results, one per kind
+    std::string detail_;   // why the last operation failed, for the error text
+    std::string texts_[3]; // GetInfoText results, one per kind
 };
 
 } // namespace kivinst

@@ -9,14 +9,18 @@
 
 namespace kivinst {
 
-enum class PortKind { Serial, Tcp, Emulator };
-enum class StopBits { One, OneHalf, Two };
+enum class PortKind { Serial,
+                      Tcp,
+                      Emulator };
+enum class StopBits { One,
+                      OneHalf,
+                      Two };
 
 struct SerialSettings {
-    unsigned comNumber = 1;            // COM1 ... COM255
+    unsigned comNumber = 1; // COM1 ... COM255
     uint32_t baud = 115200;
-    char parity = 'N';                 // N, E, O, M or S
-    unsigned dataBits = 8;             // 5 ... 8
+    char parity = 'N';     // N, E, O, M or S
+    unsigned dataBits = 8; // 5 ... 8
     StopBits stopBits = StopBits::One;
 
     bool operator==(const SerialSettings&) const = default;
@@ -27,8 +31,8 @@ struct SerialSettings {
 struct PortConfig {
     PortKind kind = PortKind::Serial;
     SerialSettings serial;
-    std::string host;                  // TCP only
-    uint16_t tcpPort = 0;              // TCP only
+    std::string host;     // TCP only
+    uint16_t tcpPort = 0; // TCP only
 
     bool operator==(const PortConfig&) const = default;
 };
@@ -62,22 +66,22 @@ StoredPortKeys toStoredKeys(const PortConfig& config);
 // The dialog's fields as the user typed or picked them.
 struct PortForm {
     PortKind kind = PortKind::Serial;
-    std::string comNumber;             // decimal text
-    std::string baud;                  // decimal text
+    std::string comNumber; // decimal text
+    std::string baud;      // decimal text
     char parity = 'N';
     unsigned dataBits = 8;
     StopBits stopBits = StopBits::One;
     std::string host;
-    std::string tcpPort;               // decimal text
+    std::string tcpPort; // decimal text
 };
 
 PortForm toForm(const PortConfig& config);
 ConfigResult parseForm(const PortForm& form);
 
-std::string portKeyText(const PortConfig& config);     // "COM3", "TCP:10.0.0.2:4001", "EMULATOR"
-std::string describePort(const PortConfig& config);    // "COM3", "TCP 10.0.0.2:4001", "Built-in KL-7700 emulator"
+std::string portKeyText(const PortConfig& config);      // "COM3", "TCP:10.0.0.2:4001", "EMULATOR"
+std::string describePort(const PortConfig& config);     // "COM3", "TCP 10.0.0.2:4001", "Built-in KL-7700 emulator"
 std::string describeSettings(const PortConfig& config); // "COM3, 115200 Baud, 8N1", "10.0.0.2:4001", ...
-std::string stopBitsText(StopBits bits);               // "1", "1.5", "2"
+std::string stopBitsText(StopBits bits);                // "1", "1.5", "2"
 // Name of the kernel mutex that keeps other programs off the same port.
 std::string portLockName(const PortConfig& config);
 

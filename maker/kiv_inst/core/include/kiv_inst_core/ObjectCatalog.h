@@ -20,9 +20,9 @@ enum class ObjectSource {
 struct CatalogEntry {
     uint32_t id = 0;
     std::string name;
-    int type = 0;          // GetObjInfo kind 1: 1 = device client
+    int type = 0; // GetObjInfo kind 1: 1 = device client
     ObjectSource source = ObjectSource::Plugin;
-    size_t module = 0;     // index of the plug-in module for ObjectSource::Plugin
+    size_t module = 0; // index of the plug-in module for ObjectSource::Plugin
 };
 
 // One object type as a plug-in module reports it.

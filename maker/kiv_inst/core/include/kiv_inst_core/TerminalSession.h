@@ -11,10 +11,10 @@ namespace kivinst {
 
 enum class TerminalStatus {
     Ok,
-    NoDevice,  // no communication device was handed to the terminal
-    Locked,    // another owner holds the device
-    NotOpen,   // the port is closed
-    IoError,   // the device reported a failed write or read
+    NoDevice, // no communication device was handed to the terminal
+    Locked,   // another owner holds the device
+    NotOpen,  // the port is closed
+    IoError,  // the device reported a failed write or read
 };
 
 // Status line text for a result; empty for Ok.

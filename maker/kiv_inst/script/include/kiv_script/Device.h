@@ -33,7 +33,10 @@ public:
 // The steady clock of the process.
 Clock& SystemClock();
 
-enum class ReadStatus { Ok, Missing, Unreadable, TooLarge };
+enum class ReadStatus { Ok,
+                        Missing,
+                        Unreadable,
+                        TooLarge };
 
 // Where script and job files come from.
 class FileSource {

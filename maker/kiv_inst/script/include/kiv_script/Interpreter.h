@@ -22,8 +22,8 @@ using PrintFn = std::function<void(std::string_view text)>;
 
 // Everything a run reaches outside itself.
 struct Environment {
-    Port* port = nullptr;          // null: statements that use the device fail
-    PrintFn print;                 // output of print, println and query; may be empty
+    Port* port = nullptr; // null: statements that use the device fail
+    PrintFn print;        // output of print, println and query; may be empty
     Clock* clock = &SystemClock();
     FileSource* files = &DiskFiles();
     PathStyle pathStyle = NativePathStyle();

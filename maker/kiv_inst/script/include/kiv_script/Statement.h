@@ -25,12 +25,19 @@ enum class ErrorKind {
     ExpectTimedOut,
 };
 
-enum class Op { Send, SendLine, Expect, Wait, Print, PrintLine, Query, ExecuteJobFile };
+enum class Op { Send,
+                SendLine,
+                Expect,
+                Wait,
+                Print,
+                PrintLine,
+                Query,
+                ExecuteJobFile };
 
 struct Statement {
     Op op = Op::Print;
-    std::string text;  // decoded string argument (send, expect, print, query, job path)
-    uint32_t ms = 0;   // wait time or time limit
+    std::string text; // decoded string argument (send, expect, print, query, job path)
+    uint32_t ms = 0;  // wait time or time limit
 };
 
 struct ParseError {
@@ -38,7 +45,9 @@ struct ParseError {
     std::string message;
 };
 
-enum class LineKind { Empty, Statement, Error };
+enum class LineKind { Empty,
+                      Statement,
+                      Error };
 
 constexpr std::size_t kMaxLineLength = 4096;
 constexpr uint32_t kDefaultTimeoutMs = 1000;
