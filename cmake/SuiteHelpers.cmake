@@ -21,9 +21,8 @@ set(SUITE_TEST_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 add_compile_options(-g -Wall -Wextra -Wno-unused-parameter)
 
 if(SUITE_WINDOWS)
-  # The Windows SDK level and the lean windows.h, once for every file.
-  add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800
-                          NOMINMAX WIN32_LEAN_AND_MEAN STRICT)
+  # The Windows SDK level and the lean settings come with the one wrapper
+  # header platform/win32/include/win32/lean_windows.h (target suite_win32).
   # C and C++ runtimes linked in, so modules depend only on system DLLs and on
   # each other. No -mwindows: GUI programs choose it themselves.
   add_link_options(-static -static-libgcc -static-libstdc++)

@@ -1,7 +1,7 @@
 // Device-client dialogs shown by Merrow and the wait until they are closed.
 #pragma once
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include "KIVInst.h"
 #include "KIVObject.h"

@@ -1,7 +1,7 @@
 // Waiting for one key press on the console or one byte of redirected input.
 #include "KeyPrompt.h"
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include <conio.h>
 

@@ -1,7 +1,6 @@
 // Merrow: runs scripts, jobs, plug-in additions and device-client dialogs
 // against the framework from the command line and reports by exit code.
 #include "DialogWait.h"
-#include "Handles.h"
 #include "KeyPrompt.h"
 #include "ProgramInfo.h"
 #include "Session.h"
@@ -10,6 +9,8 @@
 #include "batch_host/HostPaths.h"
 #include "batch_host/HostTexts.h"
 #include "config_store/IniFile.h"
+#include "win32/module.h"
+#include "win32/unique_handle.h"
 
 #include <cstdio>
 #include <memory>
@@ -151,9 +152,9 @@ int RunWithInstance(Session& session, const std::string& programPath, const std:
 
 int RunWithFramework(Session& session, const std::string& programPath, const std::string& versionText)
 {
-    UniqueModule library(LoadLibraryA("KIVInst.dll"));
-    auto create = BindExport<PFN_CreateKIVInstance>(library.get(), "CreateKIVInstance");
-    auto destroy = BindExport<PFN_DeleteKIVInstance>(library.get(), "DeleteKIVInstance");
+    win32::UniqueModule library(LoadLibraryA("KIVInst.dll"));
+    auto create = win32::BindExport<PFN_CreateKIVInstance>(library.get(), "CreateKIVInstance");
+    auto destroy = win32::BindExport<PFN_DeleteKIVInstance>(library.get(), "DeleteKIVInstance");
     session.instance = create ? create() : nullptr;
     if (!session.instance) {
         std::printf("Could not create KIV instance object! Probably KIVInst.dll is missing.\n");
@@ -177,7 +178,7 @@ int RunMerrow(int argc, char** argv)
     std::string versionText = VersionText(ReadFileVersion(programPath));
     std::printf("Merrow %s (command line version of Varnik)\n", versionText.c_str());
 
-    UniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    win32::UniqueKernelHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!event) {
         std::printf("Could not create event!\n");
         return kExitNoObject;

@@ -3,7 +3,7 @@
 
 #include "batch_host/Arguments.h"
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include "HapDeviceComm.h"
 #include "KIVInst.h"

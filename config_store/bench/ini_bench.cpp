@@ -4,9 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#ifdef HAVE_INIH
 #include <ini.h>
-#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -66,7 +64,6 @@ void BM_ReloadFileStore(benchmark::State& state)
 }
 BENCHMARK(BM_ReloadFileStore)->Unit(benchmark::kMillisecond);
 
-#ifdef HAVE_INIH
 int CountEntry(void* user, const char* section, const char* name, const char* value)
 {
     ++*static_cast<size_t*>(user);
@@ -102,7 +99,6 @@ void BM_LoadInihIntoMap(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kSections * kKeys);
 }
 BENCHMARK(BM_LoadInihIntoMap)->Unit(benchmark::kMillisecond);
-#endif
 
 void BM_HundredThousandLookups(benchmark::State& state)
 {

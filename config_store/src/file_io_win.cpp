@@ -1,7 +1,7 @@
 // Windows parts of the file store's file handling.
 #include "file_io.h"
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 namespace config_store {
 

@@ -1,7 +1,7 @@
 // The system's narrow private-profile functions behind the profile store.
 #include "profile_access.h"
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include <climits>
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 using namespace config_store;
 
@@ -40,10 +41,7 @@ int WriteResult(bool ok) { return ok ? 0 : INIERR_WRITE; }
 
 } // namespace
 
-CIniFile_Reg::~CIniFile_Reg()
-{
-    if (baseKey_) RegCloseKey(baseKey_);
-}
+CIniFile_Reg::~CIniFile_Reg() = default;
 
 int CIniFile_Reg::SetFileName(const char* path)
 {
@@ -54,10 +52,9 @@ int CIniFile_Reg::SetFileName(const char* path)
             const size_t rootLength = std::strlen(root.name);
             if (length < rootLength + 2 || !NamesEqual(std::string_view(path, rootLength), root.name)) continue;
             if (path[rootLength] != '\\') return INIERR_OPEN;
-            RegKey key = CreateKey(root.key, path + rootLength + 1);
+            win32::UniqueRegKey key = CreateKey(root.key, path + rootLength + 1);
             if (!key) return INIERR_OPEN;
-            if (baseKey_) RegCloseKey(baseKey_);
-            baseKey_ = key.Release();
+            baseKey_ = std::move(key);
             rootKey_ = root.key;
             path_ = path;
             return 0;
@@ -71,7 +68,7 @@ int CIniFile_Reg::SetFileName(const char* path)
 size_t CIniFile_Reg::GetSectionCount()
 {
     DWORD count = 0;
-    if (!baseKey_ || RegQueryInfoKeyA(baseKey_, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    if (!baseKey_ || RegQueryInfoKeyA(baseKey_.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return 0;
     }
     return count;
@@ -83,7 +80,7 @@ size_t CIniFile_Reg::GetSectionName(size_t index, char* buf, size_t bufLen)
     buf[0] = '\0';
     if (!baseKey_ || index > kMax32) return 0;
     DWORD len = Clamp32(bufLen);
-    if (RegEnumKeyExA(baseKey_, static_cast<DWORD>(index), buf, &len, nullptr, nullptr, nullptr, nullptr) !=
+    if (RegEnumKeyExA(baseKey_.get(), static_cast<DWORD>(index), buf, &len, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS) {
         buf[0] = '\0';
     }
@@ -103,31 +100,31 @@ int CIniFile_Reg::SectionExists(const char* section)
     return 0;
 }
 
-size_t CIniFile_Reg::GetKeyCount(const char* section) { return CountValues(baseKey_, section, nullptr); }
+size_t CIniFile_Reg::GetKeyCount(const char* section) { return CountValues(baseKey_.get(), section, nullptr); }
 
 size_t CIniFile_Reg::GetKeyName(const char* section, size_t index, char* buf, size_t bufLen)
 {
-    return ValueName(baseKey_, section, nullptr, index, buf, bufLen);
+    return ValueName(baseKey_.get(), section, nullptr, index, buf, bufLen);
 }
 
 int CIniFile_Reg::KeyExists(const char* section, const char* key)
 {
-    return HasValue(baseKey_, section, nullptr, key) ? 1 : 0;
+    return HasValue(baseKey_.get(), section, nullptr, key) ? 1 : 0;
 }
 
 size_t CIniFile_Reg::GetFieldCount(const char* section, const char* key)
 {
-    return IsSubkeyName(key) ? CountValues(baseKey_, section, key) : 0;
+    return IsSubkeyName(key) ? CountValues(baseKey_.get(), section, key) : 0;
 }
 
 size_t CIniFile_Reg::GetFieldName(const char* section, const char* key, size_t index, char* buf, size_t bufLen)
 {
-    return IsSubkeyName(key) ? ValueName(baseKey_, section, key, index, buf, bufLen) : 0;
+    return IsSubkeyName(key) ? ValueName(baseKey_.get(), section, key, index, buf, bufLen) : 0;
 }
 
 int CIniFile_Reg::FieldExists(const char* section, const char* key, const char* field)
 {
-    return IsSubkeyName(key) && HasValue(baseKey_, section, key, field) ? 1 : 0;
+    return IsSubkeyName(key) && HasValue(baseKey_.get(), section, key, field) ? 1 : 0;
 }
 
 // ---------------------------------------------------------------- deletion
@@ -143,7 +140,7 @@ void CIniFile_Reg::DeleteTree(HKEY key)
             DWORD len = kLongestName;
             if (RegEnumKeyExA(key, index, name.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
             const std::string child(name.data(), len);
-            if (RegKey sub = OpenKey(key, child.c_str())) DeleteTree(sub.Get());
+            if (win32::UniqueRegKey sub = OpenKey(key, child.c_str())) DeleteTree(sub.get());
             if (RegDeleteKeyA(key, child.c_str()) != ERROR_SUCCESS) ++index;
         }
         for (DWORD index = 0;;) {
@@ -157,7 +154,7 @@ void CIniFile_Reg::DeleteTree(HKEY key)
 int CIniFile_Reg::DeleteAll()
 {
     if (!baseKey_) return INIERR_DELETE;
-    DeleteTree(baseKey_);
+    DeleteTree(baseKey_.get());
     return 0;
 }
 
@@ -165,27 +162,27 @@ int CIniFile_Reg::DeleteSection(const char* section)
 {
     if (!baseKey_) return INIERR_DELETE;
     if (!IsSubkeyName(section)) return INIERR_DELETE;
-    if (RegKey key = OpenKey(baseKey_, section)) DeleteTree(key.Get());
-    return RegDeleteKeyA(baseKey_, section) == ERROR_SUCCESS ? 0 : INIERR_DELETE;
+    if (win32::UniqueRegKey key = OpenKey(baseKey_.get(), section)) DeleteTree(key.get());
+    return RegDeleteKeyA(baseKey_.get(), section) == ERROR_SUCCESS ? 0 : INIERR_DELETE;
 }
 
 int CIniFile_Reg::DeleteKey(const char* section, const char* key)
 {
     if (!baseKey_) return INIERR_DELETE;
-    RegKey sectionKey = OpenKey(baseKey_, section);
+    win32::UniqueRegKey sectionKey = OpenKey(baseKey_.get(), section);
     if (!sectionKey) return 0;
     if (!IsSubkeyName(key)) return INIERR_DELETE;
-    if (RegKey fields = OpenKey(sectionKey.Get(), key)) DeleteTree(fields.Get());
-    return RegDeleteKeyA(sectionKey.Get(), key) == ERROR_SUCCESS ? 0 : INIERR_DELETE;
+    if (win32::UniqueRegKey fields = OpenKey(sectionKey.get(), key)) DeleteTree(fields.get());
+    return RegDeleteKeyA(sectionKey.get(), key) == ERROR_SUCCESS ? 0 : INIERR_DELETE;
 }
 
 int CIniFile_Reg::DeleteField(const char* section, const char* key, const char* field)
 {
     if (!baseKey_) return INIERR_DELETE;
-    RegKey fields = OpenSection(baseKey_, section, IsSubkeyName(key) ? key : nullptr);
+    win32::UniqueRegKey fields = OpenSection(baseKey_.get(), section, IsSubkeyName(key) ? key : nullptr);
     if (!fields || !IsSubkeyName(key)) return 0;
     if (!field) return INIERR_DELETE;
-    return RegDeleteValueA(fields.Get(), field) == ERROR_SUCCESS ? 0 : INIERR_DELETE;
+    return RegDeleteValueA(fields.get(), field) == ERROR_SUCCESS ? 0 : INIERR_DELETE;
 }
 
 // ---------------------------------------------------------------- raw text
@@ -195,7 +192,7 @@ void CIniFile_Reg::ReadRaw(const char* section, const char* key, const std::stri
 {
     GuardedRead(found, [&] {
         std::string text;
-        bool ok = ReadString(baseKey_, {section, nullptr, key}, text);
+        bool ok = ReadString(baseKey_.get(), {section, nullptr, key}, text);
         if (found) *found = ok ? 1 : 0;
         out = ok ? std::move(text) : def;
     });
@@ -204,7 +201,7 @@ void CIniFile_Reg::ReadRaw(const char* section, const char* key, const std::stri
 void CIniFile_Reg::WriteRaw(const char* section, const char* key, const char* value)
 {
     Guarded([&] {
-        SetText(baseKey_, {section, nullptr, key}, value);
+        SetText(baseKey_.get(), {section, nullptr, key}, value);
     });
 }
 
@@ -213,7 +210,7 @@ void CIniFile_Reg::ReadFieldRaw(const char* section, const char* key, const char
 {
     GuardedRead(found, [&] {
         std::string text;
-        bool ok = IsSubkeyName(key) && ReadString(baseKey_, {section, key, field}, text);
+        bool ok = IsSubkeyName(key) && ReadString(baseKey_.get(), {section, key, field}, text);
         if (found) *found = ok ? 1 : 0;
         out = ok ? std::move(text) : def;
     });
@@ -222,7 +219,7 @@ void CIniFile_Reg::ReadFieldRaw(const char* section, const char* key, const char
 int CIniFile_Reg::WriteFieldRaw(const char* section, const char* key, const char* field, const char* value)
 {
     return Guarded<int>(INIERR_WRITE, [&]() -> int {
-        return WriteResult(SetText(baseKey_, {section, key, field}, value));
+        return WriteResult(SetText(baseKey_.get(), {section, key, field}, value));
     });
 }
 
@@ -230,34 +227,34 @@ int CIniFile_Reg::WriteFieldRaw(const char* section, const char* key, const char
 
 uint32_t CIniFile_Reg::GetUInt(const char* section, const char* key, uint32_t def, int* found)
 {
-    return NumberOrDefault<uint32_t>(baseKey_, {section, nullptr, key}, 32, def, found);
+    return NumberOrDefault<uint32_t>(baseKey_.get(), {section, nullptr, key}, 32, def, found);
 }
 
 int32_t CIniFile_Reg::GetInt(const char* section, const char* key, int32_t def, int* found)
 {
-    return NumberOrDefault<int32_t>(baseKey_, {section, nullptr, key}, 32, def, found);
+    return NumberOrDefault<int32_t>(baseKey_.get(), {section, nullptr, key}, 32, def, found);
 }
 
 uint64_t CIniFile_Reg::GetUInt64(const char* section, const char* key, uint64_t def, int* found)
 {
-    return NumberOrDefault<uint64_t>(baseKey_, {section, nullptr, key}, 64, def, found);
+    return NumberOrDefault<uint64_t>(baseKey_.get(), {section, nullptr, key}, 64, def, found);
 }
 
 int64_t CIniFile_Reg::GetInt64(const char* section, const char* key, int64_t def, int* found)
 {
-    return NumberOrDefault<int64_t>(baseKey_, {section, nullptr, key}, 64, def, found);
+    return NumberOrDefault<int64_t>(baseKey_.get(), {section, nullptr, key}, 64, def, found);
 }
 
 size_t CIniFile_Reg::GetBinary(const char* section, const char* key, const void* def, size_t defLen, void* buf,
                                size_t bufLen, int* found)
 {
     // Reads back what WriteBinary stores, as the field-level read does.
-    return ReadBinary(baseKey_, {section, nullptr, key}, def, defLen, buf, bufLen, found);
+    return ReadBinary(baseKey_.get(), {section, nullptr, key}, def, defLen, buf, bufLen, found);
 }
 
 int CIniFile_Reg::WriteUInt(const char* section, const char* key, uint32_t value)
 {
-    return WriteResult(SetDword(baseKey_, {section, nullptr, key}, value));
+    return WriteResult(SetDword(baseKey_.get(), {section, nullptr, key}, value));
 }
 
 int CIniFile_Reg::WriteInt(const char* section, const char* key, int32_t value)
@@ -272,7 +269,7 @@ int CIniFile_Reg::WriteHex(const char* section, const char* key, uint32_t value)
 
 int CIniFile_Reg::WriteUInt64(const char* section, const char* key, uint64_t value)
 {
-    return WriteResult(SetQword(baseKey_, {section, nullptr, key}, value));
+    return WriteResult(SetQword(baseKey_.get(), {section, nullptr, key}, value));
 }
 
 int CIniFile_Reg::WriteInt64(const char* section, const char* key, int64_t value)
@@ -287,42 +284,42 @@ int CIniFile_Reg::WriteHex64(const char* section, const char* key, uint64_t valu
 
 int CIniFile_Reg::WriteBinary(const char* section, const char* key, const void* data, size_t len)
 {
-    return WriteResult(SetBinary(baseKey_, {section, nullptr, key}, data, len));
+    return WriteResult(SetBinary(baseKey_.get(), {section, nullptr, key}, data, len));
 }
 
 uint32_t CIniFile_Reg::GetFieldUInt(const char* section, const char* key, const char* field, uint32_t def,
                                     int* found)
 {
-    return NumberOrDefault<uint32_t>(IsSubkeyName(key) ? baseKey_ : nullptr, {section, key, field}, 32, def, found);
+    return NumberOrDefault<uint32_t>(IsSubkeyName(key) ? baseKey_.get() : nullptr, {section, key, field}, 32, def, found);
 }
 
 int32_t CIniFile_Reg::GetFieldInt(const char* section, const char* key, const char* field, int32_t def, int* found)
 {
-    return NumberOrDefault<int32_t>(IsSubkeyName(key) ? baseKey_ : nullptr, {section, key, field}, 32, def, found);
+    return NumberOrDefault<int32_t>(IsSubkeyName(key) ? baseKey_.get() : nullptr, {section, key, field}, 32, def, found);
 }
 
 uint64_t CIniFile_Reg::GetFieldUInt64(const char* section, const char* key, const char* field, uint64_t def,
                                       int* found)
 {
-    return NumberOrDefault<uint64_t>(IsSubkeyName(key) ? baseKey_ : nullptr, {section, key, field}, 64, def, found);
+    return NumberOrDefault<uint64_t>(IsSubkeyName(key) ? baseKey_.get() : nullptr, {section, key, field}, 64, def, found);
 }
 
 int64_t CIniFile_Reg::GetFieldInt64(const char* section, const char* key, const char* field, int64_t def,
                                     int* found)
 {
-    return NumberOrDefault<int64_t>(IsSubkeyName(key) ? baseKey_ : nullptr, {section, key, field}, 64, def, found);
+    return NumberOrDefault<int64_t>(IsSubkeyName(key) ? baseKey_.get() : nullptr, {section, key, field}, 64, def, found);
 }
 
 size_t CIniFile_Reg::GetFieldBinary(const char* section, const char* key, const char* field, const void* def,
                                     size_t defLen, void* buf, size_t bufLen, int* found)
 {
-    return ReadBinary(IsSubkeyName(key) ? baseKey_ : nullptr, {section, key, field}, def, defLen, buf, bufLen,
+    return ReadBinary(IsSubkeyName(key) ? baseKey_.get() : nullptr, {section, key, field}, def, defLen, buf, bufLen,
                       found);
 }
 
 int CIniFile_Reg::WriteFieldUInt(const char* section, const char* key, const char* field, uint32_t value)
 {
-    return WriteResult(SetDword(baseKey_, {section, key, field}, value));
+    return WriteResult(SetDword(baseKey_.get(), {section, key, field}, value));
 }
 
 int CIniFile_Reg::WriteFieldInt(const char* section, const char* key, const char* field, int32_t value)
@@ -337,7 +334,7 @@ int CIniFile_Reg::WriteFieldHex(const char* section, const char* key, const char
 
 int CIniFile_Reg::WriteFieldUInt64(const char* section, const char* key, const char* field, uint64_t value)
 {
-    return WriteResult(SetQword(baseKey_, {section, key, field}, value));
+    return WriteResult(SetQword(baseKey_.get(), {section, key, field}, value));
 }
 
 int CIniFile_Reg::WriteFieldInt64(const char* section, const char* key, const char* field, int64_t value)
@@ -353,5 +350,5 @@ int CIniFile_Reg::WriteFieldHex64(const char* section, const char* key, const ch
 int CIniFile_Reg::WriteFieldBinary(const char* section, const char* key, const char* field, const void* data,
                                    size_t len)
 {
-    return WriteResult(SetBinary(baseKey_, {section, key, field}, data, len));
+    return WriteResult(SetBinary(baseKey_.get(), {section, key, field}, data, len));
 }

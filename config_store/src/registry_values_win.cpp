@@ -13,48 +13,48 @@ namespace config_store {
 
 constexpr DWORD kStringBuffer = 1024; // REG_SZ values, terminator included
 
-RegKey OpenKey(HKEY parent, const char* name)
+win32::UniqueRegKey OpenKey(HKEY parent, const char* name)
 {
-    RegKey key;
+    win32::UniqueRegKey key;
     if (!parent || !IsSubkeyName(name)) return key;
-    if (RegOpenKeyA(parent, name, key.Receive()) != ERROR_SUCCESS) key.Release(); // nothing to close
+    if (RegOpenKeyA(parent, name, key.receive()) != ERROR_SUCCESS) key.release(); // nothing to close
     return key;
 }
 
-RegKey CreateKey(HKEY parent, const char* name)
+win32::UniqueRegKey CreateKey(HKEY parent, const char* name)
 {
-    RegKey key;
+    win32::UniqueRegKey key;
     if (!parent || !IsSubkeyName(name)) return key;
-    if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Receive(),
+    if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.receive(),
                         nullptr) != ERROR_SUCCESS) {
-        key.Release();
+        key.release(); // nothing to close
     }
     return key;
 }
 
-RegKey OpenSection(HKEY base, const char* section, const char* subkey)
+win32::UniqueRegKey OpenSection(HKEY base, const char* section, const char* subkey)
 {
-    RegKey key = OpenKey(base, section);
+    win32::UniqueRegKey key = OpenKey(base, section);
     if (!key || !subkey) return key;
-    return OpenKey(key.Get(), subkey);
+    return OpenKey(key.get(), subkey);
 }
 
-static RegKey CreateSection(HKEY base, const char* section, const char* subkey)
+static win32::UniqueRegKey CreateSection(HKEY base, const char* section, const char* subkey)
 {
-    RegKey key = CreateKey(base, section);
+    win32::UniqueRegKey key = CreateKey(base, section);
     if (!key || !subkey) return key;
-    return CreateKey(key.Get(), subkey);
+    return CreateKey(key.get(), subkey);
 }
 
 bool ReadString(HKEY base, const Place& place, std::string& out)
 {
     if (!place.value) return false;
-    RegKey key = OpenSection(base, place.section, place.subkey);
+    win32::UniqueRegKey key = OpenSection(base, place.section, place.subkey);
     if (!key) return false;
     char buf[kStringBuffer];
     DWORD size = sizeof buf;
     DWORD type = 0;
-    if (RegQueryValueExA(key.Get(), place.value, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) !=
+    if (RegQueryValueExA(key.get(), place.value, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) !=
             ERROR_SUCCESS ||
         type != REG_SZ) {
         return false;
@@ -67,12 +67,12 @@ bool ReadString(HKEY base, const Place& place, std::string& out)
 bool ReadNumber(HKEY base, const Place& place, unsigned bits, uint64_t& value)
 {
     if (!place.value) return false;
-    RegKey key = OpenSection(base, place.section, place.subkey);
+    win32::UniqueRegKey key = OpenSection(base, place.section, place.subkey);
     if (!key) return false;
     BYTE data[8] = {};
     DWORD size = sizeof data;
     DWORD type = 0;
-    if (RegQueryValueExA(key.Get(), place.value, nullptr, &type, data, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueExA(key.get(), place.value, nullptr, &type, data, &size) != ERROR_SUCCESS) return false;
     if (type == REG_DWORD && size == 4) {
         uint32_t dword;
         std::memcpy(&dword, data, 4);
@@ -91,10 +91,10 @@ size_t ReadBinary(HKEY base, const Place& place, const void* def, size_t defLen,
                   int* found)
 {
     if (!buf || bufLen == 0) return 0;
-    RegKey key = place.value ? OpenSection(base, place.section, place.subkey) : RegKey();
+    win32::UniqueRegKey key = place.value ? OpenSection(base, place.section, place.subkey) : win32::UniqueRegKey();
     DWORD type = 0;
     DWORD size = Clamp32(bufLen);
-    if (key && RegQueryValueExA(key.Get(), place.value, nullptr, &type, static_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
+    if (key && RegQueryValueExA(key.get(), place.value, nullptr, &type, static_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
         type == REG_BINARY) {
         if (found) *found = 1;
         return size;
@@ -106,8 +106,8 @@ size_t ReadBinary(HKEY base, const Place& place, const void* def, size_t defLen,
 static bool SetValue(HKEY base, const Place& place, DWORD type, const void* data, size_t size)
 {
     if (!base || !place.value || size > kMax32) return false;
-    RegKey key = CreateSection(base, place.section, place.subkey);
-    return key && RegSetValueExA(key.Get(), place.value, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)) == ERROR_SUCCESS;
+    win32::UniqueRegKey key = CreateSection(base, place.section, place.subkey);
+    return key && RegSetValueExA(key.get(), place.value, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
 
 
@@ -127,9 +127,9 @@ bool SetBinary(HKEY base, const Place& place, const void* data, size_t len)
 
 size_t CountValues(HKEY base, const char* section, const char* subkey)
 {
-    RegKey key = OpenSection(base, section, subkey);
+    win32::UniqueRegKey key = OpenSection(base, section, subkey);
     DWORD count = 0;
-    if (!key || RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    if (!key || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return 0;
     }
     return count;
@@ -138,10 +138,10 @@ size_t CountValues(HKEY base, const char* section, const char* subkey)
 size_t ValueName(HKEY base, const char* section, const char* subkey, size_t index, char* buf, size_t bufLen)
 {
     if (!buf || bufLen == 0 || index > kMax32 || bufLen > kMax32) return 0;
-    RegKey key = OpenSection(base, section, subkey);
+    win32::UniqueRegKey key = OpenSection(base, section, subkey);
     if (!key) return 0;
     DWORD len = static_cast<DWORD>(bufLen);
-    if (RegEnumValueA(key.Get(), static_cast<DWORD>(index), buf, &len, nullptr, nullptr, nullptr, nullptr) !=
+    if (RegEnumValueA(key.get(), static_cast<DWORD>(index), buf, &len, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS) {
         buf[0] = '\0';
     }

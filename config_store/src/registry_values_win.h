@@ -2,9 +2,7 @@
 // live, and typed reads and writes of one value.
 #pragma once
 
-#include "reg_key.h"
-
-#include <windows.h>
+#include "win32/unique_handle.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -31,10 +29,10 @@ struct Place {
     const char* value;
 };
 
-RegKey OpenKey(HKEY parent, const char* name);
-RegKey CreateKey(HKEY parent, const char* name);
+win32::UniqueRegKey OpenKey(HKEY parent, const char* name);
+win32::UniqueRegKey CreateKey(HKEY parent, const char* name);
 // S, or S\K when `subkey` is given; empty when it cannot be opened or created.
-RegKey OpenSection(HKEY base, const char* section, const char* subkey);
+win32::UniqueRegKey OpenSection(HKEY base, const char* section, const char* subkey);
 
 // REG_SZ of at most 1024 bytes.
 bool ReadString(HKEY base, const Place& place, std::string& out);

@@ -47,9 +47,8 @@ TEST_F(RegistryStore, PathMustNameARootInFull)
     EXPECT_EQ(store.DeleteAll(), INIERR_DELETE);
     EXPECT_EQ(store.GetSectionCount(), 0u);
     Open();
-    HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, subkey.c_str(), &key), ERROR_SUCCESS) << "the path is created";
-    RegCloseKey(key);
+    win32::UniqueRegKey key;
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, subkey.c_str(), key.receive()), ERROR_SUCCESS) << "the path is created";
 }
 
 TEST_F(RegistryStore, NumbersUseNativeTypes)
@@ -131,10 +130,11 @@ TEST_F(RegistryStore, EnumerationAndDeletion)
 
     // Nested subkeys below a section all go.
     store.WriteFieldUInt("B", "deep", "f", 1);
-    HKEY nested = nullptr;
     std::string deeper = subkey + "\\B\\deep\\more\\evenmore";
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, deeper.c_str(), &nested), ERROR_SUCCESS);
-    RegCloseKey(nested);
+    {
+        win32::UniqueRegKey nested;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, deeper.c_str(), nested.receive()), ERROR_SUCCESS);
+    }
     EXPECT_EQ(store.DeleteSection("B"), 0);
     EXPECT_EQ(store.SectionExists("B"), 0);
     EXPECT_EQ(store.DeleteSection("B"), INIERR_DELETE);
@@ -151,11 +151,11 @@ TEST_F(RegistryStore, DeleteTreeEndsWhenEntriesCannotBeDeleted)
     store.WriteFieldUInt("Keep", "sub", "f", 1);
     // A key opened without the right to delete below it: deletes fail, and the
     // walk must still end.
-    HKEY readOnly = nullptr;
+    win32::UniqueRegKey readOnly;
     std::string keep = subkey + "\\Keep";
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, keep.c_str(), 0, KEY_READ, &readOnly), ERROR_SUCCESS);
-    store.DeleteTree(readOnly);
-    RegCloseKey(readOnly);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, keep.c_str(), 0, KEY_READ, readOnly.receive()), ERROR_SUCCESS);
+    store.DeleteTree(readOnly.get());
+    readOnly.reset();
     EXPECT_EQ(store.KeyExists("Keep", "x"), 1);
 }
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
+#include "win32/unique_handle.h"
 
 using namespace store_test;
 
@@ -16,14 +16,14 @@ TEST(WindowsFileStore, TargetThatCannotBeReplacedKeepsItsContent)
     const auto path = folder / "a.ini";
     WriteFileBytes(path, "[Old]\r\nk=v\r\n");
     // Held open without delete sharing, the target cannot be replaced.
-    HANDLE held = CreateFileA(path.string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    win32::UniqueFileHandle held(CreateFileA(path.string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
     CIniFile_Fast store;
     store.SetFileName(path.string().c_str());
     store.WriteString("New", "k", "v");
     int result = store.Save();
-    CloseHandle(held);
+    held.reset();
     EXPECT_EQ(result, INIERR_WRITE);
     EXPECT_EQ(ReadFileBytes(path), "[Old]\r\nk=v\r\n");
     EXPECT_FALSE(std::filesystem::exists(config_store::TemporarySaveName(path.string())));

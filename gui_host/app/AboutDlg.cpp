@@ -5,6 +5,7 @@
 #include "gui_host/FileList.h"
 #include "gui_host/VersionTexts.h"
 #include "resource.h"
+#include "win32/find_files.h"
 
 using namespace varnik;
 
@@ -26,23 +27,17 @@ private:
 std::vector<DirectoryEntry> ListWithFindFile(const std::string& pathPattern)
 {
     std::vector<DirectoryEntry> entries;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(pathPattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return entries;
-    do {
-        entries.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    for (win32::FoundFile& found : win32::FindFiles(pathPattern))
+        entries.push_back({std::move(found.name), found.IsDirectory()});
     return entries;
 }
 
-UniqueFont DialogFontWithWeight(HFONT dialogFont, LONG weight)
+win32::UniqueFont DialogFontWithWeight(HFONT dialogFont, LONG weight)
 {
     LOGFONTA font{};
     GetObjectA(dialogFont ? dialogFont : GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
     font.lfWeight = weight;
-    return UniqueFont(CreateFontIndirectA(&font));
+    return win32::UniqueFont(CreateFontIndirectA(&font));
 }
 
 } // namespace
@@ -129,8 +124,8 @@ void CApplicationAboutDlg::LoadLogo()
     // pixels turn black so that AND with the mask, then OR with the logo, leaves
     // the background there.
     m_logoMask.reset(CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, nullptr));
-    UniqueMemoryDC logoDC(CreateCompatibleDC(nullptr));
-    UniqueMemoryDC maskDC(CreateCompatibleDC(nullptr));
+    win32::UniqueMemoryDC logoDC(CreateCompatibleDC(nullptr));
+    win32::UniqueMemoryDC maskDC(CreateCompatibleDC(nullptr));
     SelectedObject logoSelected(logoDC.get(), m_logo.get());
     SelectedObject maskSelected(maskDC.get(), m_logoMask.get());
     const COLORREF transparent = GetPixel(logoDC.get(), 170, 0);
@@ -167,7 +162,7 @@ void CApplicationAboutDlg::DrawLogo(CDC& dc, int x, int y) const
     // colour white, which AND keeps; bits 0 become black, cleared for the OR.
     const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
     const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    UniqueMemoryDC memory(CreateCompatibleDC(dc));
+    win32::UniqueMemoryDC memory(CreateCompatibleDC(dc));
     {
         SelectedObject mask(memory.get(), m_logoMask.get());
         BitBlt(dc, x, y, m_logoSize.cx, m_logoSize.cy, memory.get(), 0, 0, SRCAND);
@@ -200,8 +195,8 @@ void CApplicationAboutDlg::PaintHeader(CDC& dc)
         x0 += m_logoSize.cx + 20;
     }
 
-    UniqueFont bold = DialogFontWithWeight(GetFont(), FW_BOLD);
-    UniqueFont normal = DialogFontWithWeight(GetFont(), FW_NORMAL);
+    win32::UniqueFont bold = DialogFontWithWeight(GetFont(), FW_BOLD);
+    win32::UniqueFont normal = DialogFontWithWeight(GetFont(), FW_NORMAL);
     const int oldMode = dc.SetBkMode(TRANSPARENT);
     const COLORREF oldColour = dc.SetTextColor(RGB(0, 0, 0));
     HGDIOBJ oldFont = dc.SelectObject(bold.get());

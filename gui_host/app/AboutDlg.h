@@ -51,8 +51,8 @@ private:
     std::vector<std::string> m_files;
     std::string m_searchRoot;
     HICON m_icon = nullptr;
-    UniqueBitmap m_logo;
-    UniqueBitmap m_logoMask;
+    win32::UniqueBitmap m_logo;
+    win32::UniqueBitmap m_logoMask;
     SIZE m_logoSize{};
     CListCtrl m_list;
 };

@@ -2,7 +2,7 @@
 // shared application-data folder.
 #pragma once
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include <optional>
 #include <string>

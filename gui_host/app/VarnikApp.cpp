@@ -5,6 +5,7 @@
 #include "VarnikDlg.h"
 
 #include "KIVInst.h"
+#include "win32/module.h"
 
 using namespace varnik;
 
@@ -16,12 +17,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 }
 
 namespace {
-
-template <class Function>
-Function BindExport(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 void ShowStartupError(const char* text)
 {
@@ -76,17 +71,16 @@ void CVarnikApp::PrepareStore()
 
 bool CVarnikApp::BindFramework()
 {
-    m_library = LoadLibraryA("KIVInst.dll");
+    m_library.reset(LoadLibraryA("KIVInst.dll"));
     if (!m_library) {
         ShowStartupError("Error loading KIVInst.dll.");
         return false;
     }
-    auto create = BindExport<PFN_CreateKIVInstance>(m_library, "CreateKIVInstance");
+    auto create = win32::BindExport<PFN_CreateKIVInstance>(m_library.get(), "CreateKIVInstance");
     m_instance = create ? create() : nullptr;
     if (!m_instance) {
         ShowStartupError("Could not create KIV instance object!");
-        FreeLibrary(m_library);
-        m_library = nullptr;
+        m_library.reset();
         return false;
     }
     m_instance->Init(m_programFolder.c_str(), "K*.*", 1);
@@ -118,9 +112,8 @@ void CVarnikApp::ReleaseFramework()
         m_instance->DeleteObj(m_device);
         m_device = nullptr;
     }
-    if (auto destroy = BindExport<PFN_DeleteKIVInstance>(m_library, "DeleteKIVInstance"))
+    if (auto destroy = win32::BindExport<PFN_DeleteKIVInstance>(m_library.get(), "DeleteKIVInstance"))
         destroy(m_instance);
     m_instance = nullptr;
-    FreeLibrary(m_library);
-    m_library = nullptr;
+    m_library.reset();
 }

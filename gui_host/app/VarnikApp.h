@@ -18,7 +18,7 @@ private:
     void RunMainDialog();
     void ReleaseFramework();
 
-    HMODULE m_library = nullptr;
+    win32::UniqueModule m_library;
     CKIVInstance_0* m_instance = nullptr;
     CHapDeviceComm_0* m_device = nullptr;
     CIniFile* m_store = nullptr;

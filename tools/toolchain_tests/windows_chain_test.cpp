@@ -3,7 +3,9 @@
 // and every module of the suite carries the project's version resource.
 #include <gtest/gtest.h>
 
-#include <windows.h>
+#include "win32/module.h"
+#include "win32/unique_handle.h"
+#include "win32/version_resource.h"
 
 #include <filesystem>
 #include <string>
@@ -46,9 +48,7 @@ std::string dialogItemText(HWND dialog, int id)
 
 std::filesystem::path programFolder()
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::filesystem::path(path).parent_path();
+    return std::filesystem::path(win32::ModulePath(nullptr)).parent_path();
 }
 
 struct ModuleVersion {
@@ -60,31 +60,13 @@ struct ModuleVersion {
 ModuleVersion readModuleVersion(const std::string& file)
 {
     ModuleVersion result;
-    DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
-    if (size == 0)
-        return result;
-    std::vector<char> block(size);
-    if (!GetFileVersionInfoA(file.c_str(), 0, size, block.data()))
-        return result;
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
+    const std::optional<win32::VersionResource> resource = win32::VersionResource::Read(file);
+    const std::optional<win32::VersionNumber> version = resource ? resource->FileVersion() : std::nullopt;
+    if (!version)
         return result;
     result.present = true;
-    result.fileVersion = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
-        std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
-        std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
-        std::to_string(LOWORD(fixed->dwFileVersionLS));
-    DWORD* translation = nullptr;
-    if (VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
-        length >= 4) {
-        char query[64];
-        wsprintfA(query, "\\StringFileInfo\\%04x%04x\\CompanyName", LOWORD(*translation), HIWORD(*translation));
-        char* company = nullptr;
-        if (VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&company), &length) && company)
-            result.companyName = company;
-    }
+    result.fileVersion = version->Dotted();
+    result.companyName = resource->StringValue("CompanyName").value_or("");
     return result;
 }
 
@@ -119,12 +101,11 @@ TEST(WindowsChain, ProbeModuleCarriesTheProjectVersion)
     EXPECT_EQ(version.fileVersion, SUITE_VERSION_TEXT);
     EXPECT_EQ(version.companyName, "Quarnel");
 
-    HMODULE module = LoadLibraryA(probe.c_str());
-    ASSERT_NE(module, nullptr);
-    auto answer = reinterpret_cast<int (*)()>(GetProcAddress(module, "ToolchainProbeAnswer"));
+    win32::UniqueModule module(LoadLibraryA(probe.c_str()));
+    ASSERT_TRUE(module);
+    auto answer = win32::BindExport<int (*)()>(module.get(), "ToolchainProbeAnswer");
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer(), 42);
-    FreeLibrary(module);
 }
 
 TEST(WindowsChain, EveryInstalledModuleCarriesTheProjectVersion)

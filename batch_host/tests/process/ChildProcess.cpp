@@ -2,6 +2,8 @@
 // private environment, a time limit and a hook called while the child runs.
 #include "ChildProcess.h"
 
+#include "win32/unique_handle.h"
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -19,11 +21,11 @@ std::string TempFileName(const char* prefix)
     return file;
 }
 
-HANDLE OpenInheritable(const std::string& path, DWORD access, DWORD disposition)
+win32::UniqueFileHandle OpenInheritable(const std::string& path, DWORD access, DWORD disposition)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return win32::UniqueFileHandle(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                               disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 std::string Quote(const std::string& argument)
@@ -64,8 +66,8 @@ ChildResult RunChild(const ChildRun& run)
     std::string outputFile = TempFileName("mou");
     std::ofstream(inputFile, std::ios::binary) << run.input;
 
-    HANDLE input = OpenInheritable(inputFile, GENERIC_READ, OPEN_EXISTING);
-    HANDLE output = OpenInheritable(outputFile, GENERIC_WRITE, CREATE_ALWAYS);
+    win32::UniqueFileHandle input = OpenInheritable(inputFile, GENERIC_READ, OPEN_EXISTING);
+    win32::UniqueFileHandle output = OpenInheritable(outputFile, GENERIC_WRITE, CREATE_ALWAYS);
     std::string commandLine = Quote(run.program);
     for (const std::string& argument : run.arguments)
         commandLine += " " + Quote(argument);
@@ -77,29 +79,30 @@ ChildResult RunChild(const ChildRun& run)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    PROCESS_INFORMATION process = {};
+    startup.hStdInput = input.get();
+    startup.hStdOutput = output.get();
+    startup.hStdError = output.get();
+    PROCESS_INFORMATION info = {};
     result.started = CreateProcessA(run.program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
-                                    environment.data(), folder.c_str(), &startup, &process);
-    CloseHandle(input);
-    CloseHandle(output);
+                                    environment.data(), folder.c_str(), &startup, &info);
+    // The child holds its own copies; the output file is read once it ends.
+    input.reset();
+    output.reset();
     if (result.started) {
+        const win32::UniqueProcess child(info);
+        const HANDLE process = child.process.get();
         DWORD deadline = GetTickCount() + run.timeLimitMs;
-        while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+        while (WaitForSingleObject(process, 50) == WAIT_TIMEOUT) {
             if (static_cast<LONG>(GetTickCount() - deadline) >= 0) {
                 result.timedOut = true;
-                TerminateProcess(process.hProcess, 0xDEAD);
-                WaitForSingleObject(process.hProcess, 5000);
+                TerminateProcess(process, 0xDEAD);
+                WaitForSingleObject(process, 5000);
                 break;
             }
             if (run.whileRunning)
-                run.whileRunning(process.hProcess);
+                run.whileRunning(process);
         }
-        GetExitCodeProcess(process.hProcess, &result.exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        GetExitCodeProcess(process, &result.exitCode);
     }
     result.output = ReadWholeFile(outputFile);
     DeleteFileA(inputFile.c_str());

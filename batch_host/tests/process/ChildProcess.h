@@ -1,7 +1,7 @@
 // Runs a program as a child process with prepared input and captured output.
 #pragma once
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,8 @@
 // Program folder, configuration and child runs shared by the Merrow tests.
 #include "MerrowFixture.h"
 
+#include "win32/find_files.h"
+
 namespace merrow_test {
 
 const std::string kBanner = std::string("Merrow ") + MERROW_TEST_VERSION + " (command line version of Varnik)\n";
@@ -43,14 +45,9 @@ void MerrowProgram::SetUpTestSuite()
     // build's plug-ins, so the client list is the framework's own.
     copied_ = programFolder_->CopyIn(bin + "Merrow.exe", "Merrow.exe");
     programFolder_->CopyIn(bin + "KIVInst.dll", "KIVInst.dll");
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((bin + "*.dll").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (found.cFileName[0] != 'K' && found.cFileName[0] != 'k')
-                copied_ = programFolder_->CopyIn(bin + found.cFileName, found.cFileName) && copied_;
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+    for (const win32::FoundFile& found : win32::FindFiles(bin + "*.dll")) {
+        if (found.name[0] != 'K' && found.name[0] != 'k')
+            copied_ = programFolder_->CopyIn(bin + found.name, found.name) && copied_;
     }
 }
 

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
+#include "win32/unique_handle.h"
 
 #include <memory>
 #include <set>

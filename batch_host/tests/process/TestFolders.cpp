@@ -2,9 +2,9 @@
 // for the Merrow tests.
 #include "TestFolders.h"
 
-#include <winsock2.h>
-
-#include <windows.h>
+#include "win32/module.h"
+#include "win32/unique_handle.h"
+#include "win32/unique_socket.h"
 
 #include <fstream>
 #include <iterator>
@@ -30,10 +30,8 @@ void CreateFolderTree(const std::string& path)
 
 std::string TestProgramFolder()
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text = path;
-    return text.substr(0, text.rfind('\\'));
+    const std::string path = win32::ModulePath(nullptr);
+    return path.substr(0, path.rfind('\\'));
 }
 
 TempFolder::TempFolder(const std::string& name)
@@ -89,13 +87,11 @@ DataFolderConfig::~DataFolderConfig()
 std::string SharedDataFolder()
 {
     using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-    HMODULE shell = LoadLibraryA("Shell32.dll");
-    auto getFolderPath = reinterpret_cast<GetFolderPath>(
-        reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
+    win32::UniqueModule shell(LoadLibraryA("Shell32.dll"));
+    auto getFolderPath = win32::BindExport<GetFolderPath>(shell.get(), "SHGetFolderPathA");
     char folder[MAX_PATH] = {};
     if (getFolderPath)
         getFolderPath(nullptr, 0x23, nullptr, 0, folder);
-    FreeLibrary(shell);
     return folder;
 }
 
@@ -103,14 +99,15 @@ unsigned short UnusedTcpPort()
 {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
-    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    closesocket(probe);
+    {
+        win32::UniqueSocket probe(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int length = sizeof address;
+        bind(probe.get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+        getsockname(probe.get(), reinterpret_cast<sockaddr*>(&address), &length);
+    }
     WSACleanup();
     return ntohs(address.sin_port);
 }

@@ -127,11 +127,11 @@ TEST_F(MerrowProgram, AnOverlongPluginPathFailsWithoutBeingCut)
 
 TEST_F(MerrowProgram, APortHeldByAnotherProgramEndsWith6)
 {
-    HANDLE lock = CreateMutexA(nullptr, TRUE, "Local\\Quarnel.CommDev.EMULATOR");
-    ASSERT_NE(lock, nullptr);
+    win32::UniqueKernelHandle lock(CreateMutexA(nullptr, TRUE, "Local\\Quarnel.CommDev.EMULATOR"));
+    ASSERT_TRUE(lock);
     ChildResult result = Run({"-l"});
-    ReleaseMutex(lock);
-    CloseHandle(lock);
+    ReleaseMutex(lock.get());
+    lock.reset();
     EXPECT_EQ(result.exitCode, 6u);
     EXPECT_TRUE(EndsWith(result.output, Crlf("\n\nCommunication device is locked\n"))) << result.output;
     EXPECT_FALSE(Contains(result.output, "Port description"));

@@ -5,7 +5,7 @@
 #include "HapDeviceComm.h"
 #include "kl7700/SessionPorts.h"
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 namespace kl7700plugin {
 

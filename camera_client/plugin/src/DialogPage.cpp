@@ -89,7 +89,7 @@ void CDialogPage::AttachRealField(int id, unsigned decimals, unsigned groupSize)
 // Mouse messages go to the tooltip as well; they are never consumed here.
 BOOL CDialogPage::PreTranslateMessage(MSG* msg)
 {
-    if (msg->message >= WM_MOUSEFIRST && msg->message <= 0x20E && ::IsWindow(m_toolTip.m_hWnd)) {
+    if (msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST && ::IsWindow(m_toolTip.m_hWnd)) {
         MSG relayed = *msg;
         m_toolTip.RelayEvent(&relayed);
         return FALSE;

@@ -3,6 +3,7 @@
 
 #include "PluginShared.h"
 #include "resource.h"
+#include "win32/module.h"
 
 #include "kl7700/Commands.h"
 
@@ -35,12 +36,6 @@ constexpr Tip kTips[] = {
     {IDC_SAVE_DEFAULTS, "Save current parameters as default parameters in camera."},
 };
 
-template <class Fn>
-Fn ProcAddress(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 bool IsWindowsXPOrLater()
 {
     OSVERSIONINFOA os = {};
@@ -60,7 +55,7 @@ DWORD CommonControlsMajorVersion()
     };
     using GetVersionFn = HRESULT(CALLBACK*)(VersionInfo*);
     HMODULE comctl = ::GetModuleHandleA("comctl32.dll");
-    auto getVersion = comctl != nullptr ? ProcAddress<GetVersionFn>(comctl, "DllGetVersion") : nullptr;
+    auto getVersion = win32::BindExport<GetVersionFn>(comctl, "DllGetVersion");
     VersionInfo info = {sizeof(VersionInfo), 0, 0, 0, 0};
     return getVersion != nullptr && SUCCEEDED(getVersion(&info)) ? info.major : 0;
 }
@@ -95,7 +90,6 @@ CKIV_KL7700CtrlDlg::~CKIV_KL7700CtrlDlg()
 {
     if (::IsWindow(m_hWnd)) DestroyWindow();
     m_debugWindow.reset();
-    if (m_themeLibrary != nullptr) ::FreeLibrary(m_themeLibrary);
 }
 
 BOOL CKIV_KL7700CtrlDlg::Create(HWND parent)
@@ -177,13 +171,13 @@ bool CKIV_KL7700CtrlDlg::ProbePrompt() { return m_session.WakeCamera(); }
 
 void CKIV_KL7700CtrlDlg::EnablePageThemes()
 {
-    m_themeLibrary = ::LoadLibraryA("UxTheme.dll");
-    if (m_themeLibrary == nullptr) return;
+    m_themeLibrary.reset(::LoadLibraryA("UxTheme.dll"));
+    if (!m_themeLibrary) return;
     using IsThemeFn = BOOL(WINAPI*)();
     using EnableTextureFn = HRESULT(WINAPI*)(HWND, DWORD);
-    auto isAppThemed = ProcAddress<IsThemeFn>(m_themeLibrary, "IsAppThemed");
-    auto isThemeActive = ProcAddress<IsThemeFn>(m_themeLibrary, "IsThemeActive");
-    auto enableTexture = ProcAddress<EnableTextureFn>(m_themeLibrary, "EnableThemeDialogTexture");
+    auto isAppThemed = win32::BindExport<IsThemeFn>(m_themeLibrary.get(), "IsAppThemed");
+    auto isThemeActive = win32::BindExport<IsThemeFn>(m_themeLibrary.get(), "IsThemeActive");
+    auto enableTexture = win32::BindExport<EnableTextureFn>(m_themeLibrary.get(), "EnableThemeDialogTexture");
     if (isAppThemed == nullptr || isThemeActive == nullptr || enableTexture == nullptr) return;
     if (IsWindowsXPOrLater() && isAppThemed() && isThemeActive() && CommonControlsMajorVersion() >= 6) {
         constexpr DWORD kTabTexture = 6; // enable, with the tab's texture
@@ -197,13 +191,12 @@ void CKIV_KL7700CtrlDlg::CreateStatusBar()
     m_statusBar.Create(WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0}, this, kStatusBarId);
     const std::string version = kl7700plugin::StatusBarVersionText();
     int versionWidth = 0;
-    if (HDC dc = ::GetDC(m_statusBar.m_hWnd)) {
-        HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(m_statusBar.SendMessage(WM_GETFONT)));
+    if (win32::UniqueWindowDC dc = win32::GetWindowDC(m_statusBar.m_hWnd)) {
+        HGDIOBJ previous = ::SelectObject(dc.get(), reinterpret_cast<HFONT>(m_statusBar.SendMessage(WM_GETFONT)));
         SIZE size = {};
-        ::GetTextExtentPoint32A(dc, version.c_str(), static_cast<int>(version.size()), &size);
+        ::GetTextExtentPoint32A(dc.get(), version.c_str(), static_cast<int>(version.size()), &size);
         versionWidth = size.cx;
-        ::SelectObject(dc, previous);
-        ::ReleaseDC(m_statusBar.m_hWnd, dc);
+        ::SelectObject(dc.get(), previous);
     }
     m_versionPaneWidth = versionWidth + 8; // the text plus the pane's borders
     SizeStatusPanes();
@@ -465,7 +458,7 @@ void CKIV_KL7700CtrlDlg::OnDestroy()
 // mouse) and then dispatched as usual.
 BOOL CKIV_KL7700CtrlDlg::PreTranslateMessage(MSG* msg)
 {
-    if (msg->message >= WM_MOUSEFIRST && msg->message <= 0x20E) {
+    if (msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST) {
         if (::IsWindow(m_toolTip.m_hWnd)) {
             MSG relayed = *msg;
             POINT screen = msg->pt;

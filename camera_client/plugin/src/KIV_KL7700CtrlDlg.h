@@ -95,7 +95,7 @@ private:
     CColorStatic m_headerFields[7];
     bool m_nameShowsError = false;
     std::unique_ptr<CRxTxDebugDlg> m_debugWindow;
-    HMODULE m_themeLibrary = nullptr;
+    win32::UniqueModule m_themeLibrary;
     int m_tabGap = 0;     // between the tab control and the button row
     int m_sideMargin = 0; // dialog width minus tab width
     int m_versionPaneWidth = 0;

@@ -24,7 +24,7 @@ CKIV_KL7700App::CKIV_KL7700App() : CWinApp("KIV_KL7700") {}
 BOOL CKIV_KL7700App::InitInstance()
 {
     m_module = m_hInstance;
-    m_hook = ::SetWindowsHookExA(WH_GETMESSAGE, &GetMessageHook, nullptr, ::GetCurrentThreadId());
+    m_hook.reset(::SetWindowsHookExA(WH_GETMESSAGE, &GetMessageHook, nullptr, ::GetCurrentThreadId()));
     m_versionText = kl7700plugin::PluginVersionText();
     AfxInitRichEdit();
     return CWinApp::InitInstance();
@@ -32,9 +32,6 @@ BOOL CKIV_KL7700App::InitInstance()
 
 int CKIV_KL7700App::ExitInstance()
 {
-    if (m_hook != nullptr) {
-        ::UnhookWindowsHookEx(m_hook);
-        m_hook = nullptr;
-    }
+    m_hook.reset();
     return CWinApp::ExitInstance();
 }

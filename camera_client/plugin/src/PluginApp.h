@@ -13,7 +13,7 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
-    HHOOK m_hook = nullptr;
+    win32::UniqueHook m_hook;
     HINSTANCE m_module = nullptr;
     std::string m_versionText;
 };

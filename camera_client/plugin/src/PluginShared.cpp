@@ -3,6 +3,7 @@
 
 #include "app_framework/dialog.h"
 #include "app_framework/module_state.h"
+#include "win32/version_resource.h"
 
 #include <algorithm>
 
@@ -30,8 +31,9 @@ DialogWindowList& PluginDialogWindows()
 }
 
 namespace {
-constexpr UINT kKeyFirst = 256, kKeyLast = 265;
-constexpr UINT kMouseFirst = 512, kMouseLast = 526;
+// The hook serves the keyboard and mouse messages of the Windows version the
+// suite targets (WM_UNICHAR and the horizontal wheel included).
+static_assert(WM_KEYLAST == 0x109 && WM_MOUSELAST == 0x20E, "the lean Windows header sets the target version");
 
 bool IsPluginDialogWindow(HWND window)
 {
@@ -42,8 +44,8 @@ bool IsPluginDialogWindow(HWND window)
 
 void PreTranslateHookedMessage(MSG& msg)
 {
-    const bool keyboard = msg.message >= kKeyFirst && msg.message <= kKeyLast;
-    const bool mouse = msg.message >= kMouseFirst && msg.message <= kMouseLast;
+    const bool keyboard = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+    const bool mouse = msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST;
     if ((!keyboard && !mouse) || !IsPluginDialogWindow(msg.hwnd)) return;
     if (AfxPreTranslateMessage(&msg) && keyboard) {
         msg.message = WM_NULL;
@@ -61,22 +63,9 @@ std::string MakeVersionText(std::string_view fileVersion)
 
 std::string ReadModuleFileVersion(HMODULE module)
 {
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(module, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    DWORD handle = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path, &handle);
-    if (size == 0) return {};
-    std::vector<char> data(size);
-    if (!::GetFileVersionInfoA(path, 0, size, data.data())) return {};
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT infoSize = 0;
-    if (!::VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &infoSize) || info == nullptr ||
-        infoSize < sizeof(VS_FIXEDFILEINFO)) {
-        return {};
-    }
-    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
-        std::to_string(HIWORD(info->dwFileVersionLS)) + "." + std::to_string(LOWORD(info->dwFileVersionLS));
+    const std::optional<win32::VersionResource> resource = win32::VersionResource::ReadModule(module);
+    const std::optional<win32::VersionNumber> version = resource ? resource->FileVersion() : std::nullopt;
+    return version ? version->Dotted() : std::string();
 }
 
 const std::string& PluginVersionText()

@@ -6,6 +6,7 @@
 #include "KIVDeviceClient.h"
 #include "KIVInst.h"
 #include "config_store/IniFile.h"
+#include "win32/module.h"
 
 #include <string>
 
@@ -14,29 +15,24 @@ namespace {
 // The folder of the suite's modules, beside the tests' folder.
 std::string ModuleFolder()
 {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
+    std::string folder = win32::ModulePath(nullptr);
     folder.resize(folder.find_last_of('\\'));     // ...\tests
     folder.resize(folder.find_last_of('\\') + 1); // ...\ (build folder)
     return folder + "bin\\";
 }
 
-template <class Fn>
-Fn Export(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
+using win32::BindExport;
 
 TEST(PluginExports, AnswerForTheOneObjectType)
 {
-    HMODULE plugin = ::LoadLibraryA((ModuleFolder() + "KIV_KL7700.dll").c_str());
-    ASSERT_NE(plugin, nullptr);
-    auto getNum = Export<PFN_HapDeviceClientGetNumObj>(plugin, HAPDEVICECLIENT_EXPORT_GETNUMOBJ);
-    auto getType = Export<PFN_HapDeviceClientGetObjType>(plugin, HAPDEVICECLIENT_EXPORT_GETOBJTYPE);
-    auto getInfo = Export<PFN_HapDeviceClientGetObjInfo>(plugin, HAPDEVICECLIENT_EXPORT_GETOBJINFO);
-    auto create = Export<PFN_HapDeviceClientCreateInstance>(plugin, HAPDEVICECLIENT_EXPORT_CREATEINSTANCE);
-    auto destroy = Export<PFN_HapDeviceClientDeleteInstance>(plugin, HAPDEVICECLIENT_EXPORT_DELETEINSTANCE);
+    win32::UniqueModule module(::LoadLibraryA((ModuleFolder() + "KIV_KL7700.dll").c_str()));
+    ASSERT_TRUE(module);
+    HMODULE plugin = module.get();
+    auto getNum = BindExport<PFN_HapDeviceClientGetNumObj>(plugin, HAPDEVICECLIENT_EXPORT_GETNUMOBJ);
+    auto getType = BindExport<PFN_HapDeviceClientGetObjType>(plugin, HAPDEVICECLIENT_EXPORT_GETOBJTYPE);
+    auto getInfo = BindExport<PFN_HapDeviceClientGetObjInfo>(plugin, HAPDEVICECLIENT_EXPORT_GETOBJINFO);
+    auto create = BindExport<PFN_HapDeviceClientCreateInstance>(plugin, HAPDEVICECLIENT_EXPORT_CREATEINSTANCE);
+    auto destroy = BindExport<PFN_HapDeviceClientDeleteInstance>(plugin, HAPDEVICECLIENT_EXPORT_DELETEINSTANCE);
     ASSERT_TRUE(getNum && getType && getInfo && create && destroy);
 
     EXPECT_EQ(getNum(), 1u);
@@ -58,7 +54,6 @@ TEST(PluginExports, AnswerForTheOneObjectType)
     ASSERT_NE(client, nullptr);
     EXPECT_EQ(client->GetObjType(), 0x10000u);
     destroy(client);
-    ::FreeLibrary(plugin);
 }
 
 // The hosts' road: KIVInst, the communication device on "EMULATOR", the device
@@ -67,10 +62,11 @@ TEST(PluginExports, AnswerForTheOneObjectType)
 TEST(PluginThroughKIVInst, OpensTheDialogOnTheEmulatedCameraAndKeepsItsKeys)
 {
     const std::string folder = ModuleFolder();
-    HMODULE library = ::LoadLibraryA((folder + "KIVInst.dll").c_str());
-    ASSERT_NE(library, nullptr);
-    auto createInstance = Export<PFN_CreateKIVInstance>(library, "CreateKIVInstance");
-    auto deleteInstance = Export<PFN_DeleteKIVInstance>(library, "DeleteKIVInstance");
+    win32::UniqueModule module(::LoadLibraryA((folder + "KIVInst.dll").c_str()));
+    ASSERT_TRUE(module);
+    HMODULE library = module.get();
+    auto createInstance = BindExport<PFN_CreateKIVInstance>(library, "CreateKIVInstance");
+    auto deleteInstance = BindExport<PFN_DeleteKIVInstance>(library, "DeleteKIVInstance");
     ASSERT_TRUE(createInstance && deleteInstance);
     CKIVInstance_0* kiv = createInstance();
     ASSERT_NE(kiv, nullptr);
@@ -125,7 +121,6 @@ TEST(PluginThroughKIVInst, OpensTheDialogOnTheEmulatedCameraAndKeepsItsKeys)
     kiv->DeleteObj(comm);
     DeleteIniFile(store);
     deleteInstance(kiv);
-    ::FreeLibrary(library);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include "config_store/IniFile.h"
 
-#include <windows.h>
+#include "win32/unique_handle.h"
 
 class CIniFile_Reg : public CIniFile {
 public:
@@ -80,6 +80,6 @@ public:
 
 private:
     std::string path_;
-    HKEY baseKey_ = nullptr;
+    win32::UniqueRegKey baseKey_;
     HKEY rootKey_ = nullptr;
 };

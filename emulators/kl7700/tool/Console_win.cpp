@@ -1,5 +1,5 @@
 // The stop request on Windows (Ctrl+C, Ctrl+Break, console close); no pseudo-terminals there.
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include "Servers.h"
 

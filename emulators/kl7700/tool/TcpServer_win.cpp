@@ -1,5 +1,6 @@
 // TCP listening and client links on Winsock.
-#include <winsock2.h>
+#include "win32/unique_socket.h"
+
 #include <ws2tcpip.h>
 
 #include "Servers.h"
@@ -25,20 +26,7 @@ private:
     bool ok_ = false;
 };
 
-class Socket {
-public:
-    explicit Socket(SOCKET s) : socket_(s) {}
-    ~Socket()
-    {
-        if (socket_ != INVALID_SOCKET) ::closesocket(socket_);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    SOCKET get() const { return socket_; }
-
-private:
-    SOCKET socket_;
-};
+using win32::UniqueSocket;
 
 // Waits up to timeoutMs until the socket can be read (or written): 1 ready, 0 not, -1 error.
 int waitFor(SOCKET s, bool forWrite, int timeoutMs)
@@ -75,7 +63,7 @@ public:
     }
 
 private:
-    Socket socket_;
+    UniqueSocket socket_;
 };
 
 } // namespace
@@ -88,8 +76,8 @@ bool serveTcp(uint16_t port, Camera& camera, const MillisecondClock& clock, std:
         error = "cannot start Winsock";
         return false;
     }
-    Socket listener(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-    if (listener.get() == INVALID_SOCKET) {
+    UniqueSocket listener(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (!listener) {
         error = "cannot create a socket, error " + std::to_string(::WSAGetLastError());
         return false;
     }

@@ -3,7 +3,7 @@
 // VARNIK_FAKE_LOG names the log; VARNIK_FAKE_MODE holds words that shape it:
 // "noinstance", "nodevice", "locked" (another owner holds the device),
 // "open" (the port starts open), "openfails", "closefails".
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include <algorithm>
 #include <cstdio>

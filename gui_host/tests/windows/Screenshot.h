@@ -2,7 +2,7 @@
 // window; does nothing unless VARNIK_SCREENSHOT_DIR names the folder.
 #pragma once
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include <string>
 

@@ -1,6 +1,8 @@
 // Child-process runs of Varnik and the message-driven window helpers.
 #include "VarnikProcess.h"
 
+#include "win32/module.h"
+
 #include <commctrl.h>
 
 #include <cstdio>
@@ -14,10 +16,8 @@ namespace {
 
 std::string ModuleFolder()
 {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text(path, length);
-    return text.substr(0, text.rfind('\\') + 1);
+    const std::string path = win32::ModulePath(nullptr);
+    return path.substr(0, path.rfind('\\') + 1);
 }
 
 struct FindContext {
@@ -149,9 +149,9 @@ VarnikProcess::VarnikProcess(const std::string& programFolder, const std::vector
     PROCESS_INFORMATION info{};
     if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, block.data(),
                        programFolder.c_str(), &startup, &info)) {
-        CloseHandle(info.hThread);
-        process_ = info.hProcess;
-        id_ = info.dwProcessId;
+        win32::UniqueProcess child(info); // the thread's handle is not needed and goes with it
+        process_ = std::move(child.process);
+        id_ = child.id;
     }
 }
 
@@ -159,11 +159,10 @@ VarnikProcess::~VarnikProcess()
 {
     if (!process_)
         return;
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_, 99);
-        WaitForSingleObject(process_, 5000);
+    if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.get(), 99);
+        WaitForSingleObject(process_.get(), 5000);
     }
-    CloseHandle(process_);
 }
 
 HWND VarnikProcess::WaitForWindow(const std::function<bool(const std::string&)>& match, DWORD timeoutMs) const
@@ -177,7 +176,7 @@ HWND VarnikProcess::WaitForWindow(const std::function<bool(const std::string&)>&
         if (GetTickCount() - start > timeoutMs)
             return nullptr;
         // Wakes early when the child ends; otherwise looks again shortly.
-        if (WaitForSingleObject(process_, 20) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(process_.get(), 20) == WAIT_OBJECT_0) {
             EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&context));
             return context.found;
         }
@@ -193,10 +192,10 @@ bool VarnikProcess::HasNoWindow(const std::string& title) const { return WaitFor
 
 bool VarnikProcess::WaitForExit(DWORD timeoutMs, DWORD* code) const
 {
-    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0)
         return false;
     if (code)
-        GetExitCodeProcess(process_, code);
+        GetExitCodeProcess(process_.get(), code);
     return true;
 }
 
@@ -206,7 +205,7 @@ bool VarnikProcess::WaitUntil(const std::function<bool()>& condition, DWORD time
     while (!condition()) {
         if (GetTickCount() - start > timeoutMs)
             return false;
-        WaitForSingleObject(process_, 20);
+        WaitForSingleObject(process_.get(), 20);
     }
     return true;
 }
@@ -214,7 +213,7 @@ bool VarnikProcess::WaitUntil(const std::function<bool()>& condition, DWORD time
 std::string VarnikProcess::ListText(HWND list, int row, int column) const
 {
     constexpr size_t kTextSize = 512;
-    RemoteBuffer buffer(process_, sizeof(LVITEMA) + kTextSize);
+    RemoteBuffer buffer(process_.get(), sizeof(LVITEMA) + kTextSize);
     LVITEMA item{};
     item.iSubItem = column;
     item.pszText = buffer.Address() + sizeof(LVITEMA);
@@ -228,7 +227,7 @@ std::string VarnikProcess::ListText(HWND list, int row, int column) const
 
 bool VarnikProcess::SelectListRow(HWND list, int row) const
 {
-    RemoteBuffer buffer(process_, sizeof(LVITEMA));
+    RemoteBuffer buffer(process_.get(), sizeof(LVITEMA));
     LVITEMA item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;

@@ -2,7 +2,7 @@
 // drives its windows by messages, every wait bounded by a deadline.
 #pragma once
 
-#include <windows.h>
+#include "win32/unique_handle.h"
 
 #include <functional>
 #include <string>
@@ -42,7 +42,7 @@ public:
     VarnikProcess(const VarnikProcess&) = delete;
     VarnikProcess& operator=(const VarnikProcess&) = delete;
 
-    bool Started() const { return process_ != nullptr; }
+    bool Started() const { return static_cast<bool>(process_); }
     // A visible top-level dialog of the child whose title satisfies match; null at the deadline.
     HWND WaitForWindow(const std::function<bool(const std::string&)>& match, DWORD timeoutMs = 20000) const;
     HWND WaitForTitle(const std::string& title, DWORD timeoutMs = 20000) const;
@@ -61,7 +61,7 @@ public:
     DWORD Id() const { return id_; }
 
 private:
-    HANDLE process_ = nullptr;
+    win32::UniqueKernelHandle process_;
     DWORD id_ = 0;
 };
 

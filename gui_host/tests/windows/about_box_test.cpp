@@ -123,10 +123,13 @@ TEST_F(AboutBox, HeaderIsWhiteAndTheLogoIsDrawnThroughItsMask)
     ShownRows(dialog);
     RECT client;
     dialog.GetClientRect(&client);
-    HDC screen = GetDC(nullptr);
-    UniqueMemoryDC memory(CreateCompatibleDC(screen));
-    UniqueBitmap canvas(CreateCompatibleBitmap(screen, client.right, client.bottom));
-    ReleaseDC(nullptr, screen);
+    win32::UniqueMemoryDC memory;
+    win32::UniqueBitmap canvas;
+    {
+        win32::UniqueWindowDC screen = win32::GetWindowDC(nullptr);
+        memory.reset(CreateCompatibleDC(screen.get()));
+        canvas.reset(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    }
     HGDIOBJ old = SelectObject(memory.get(), canvas.get());
     RECT all{0, 0, client.right, client.bottom};
     FillRect(memory.get(), &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
@@ -149,11 +152,11 @@ TEST_F(AboutBox, HeaderIsWhiteAndTheLogoIsDrawnThroughItsMask)
     EXPECT_EQ(0, magenta) << "the logo's transparent colour must not show";
 
     // Where the logo has its transparent colour (its pixel 170, 0) the band shows through.
-    HBITMAP logo = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(512));
-    ASSERT_NE(nullptr, logo);
+    win32::UniqueBitmap logo(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(512)));
+    ASSERT_TRUE(logo);
     BITMAP info{};
-    GetObjectA(logo, sizeof info, &info);
-    DeleteObject(logo);
+    GetObjectA(logo.get(), sizeof info, &info);
+    logo.reset();
     RECT list, window;
     dialog.GetDlgItem(3000)->GetWindowRect(&list);
     dialog.GetWindowRect(&window);

@@ -74,11 +74,10 @@ protected:
     // moment; wait (bounded) until it is free rather than fail on it.
     static void WaitForFreePort()
     {
-        if (HANDLE port = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kPortMutex)) {
-            const DWORD waited = WaitForSingleObject(port, 60000);
+        if (win32::UniqueKernelHandle port{OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kPortMutex)}) {
+            const DWORD waited = WaitForSingleObject(port.get(), 60000);
             if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
-                ReleaseMutex(port);
-            CloseHandle(port);
+                ReleaseMutex(port.get());
         }
     }
 
@@ -124,11 +123,12 @@ TEST_F(VarnikEmulator, OpensAndClosesTheEmulatedPort)
     // The about entry of the system menu, with its Windows-1252 umlaut (the
     // menu of another process cannot be read, so the string is read from the
     // program file; the screenshot shows it in the menu).
-    HMODULE program = LoadLibraryExA((folder_.Path() + "Varnik.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, program);
+    win32::UniqueModule program(
+        LoadLibraryExA((folder_.Path() + "Varnik.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(program);
     char entry[64] = {};
-    LoadStringA(program, 101, entry, sizeof entry);
-    FreeLibrary(program);
+    LoadStringA(program.get(), 101, entry, sizeof entry);
+    program.reset();
     EXPECT_EQ("Inf&o \xFC"
               "ber Varnik...",
               std::string(entry));
@@ -178,8 +178,8 @@ TEST_F(VarnikEmulator, OpensAndClosesTheEmulatedPort)
 TEST_F(VarnikEmulator, PortHeldByAnotherProgramIsReportedLocked)
 {
     WaitForFreePort();
-    HANDLE held = CreateMutexA(nullptr, TRUE, kPortMutex);
-    ASSERT_NE(nullptr, held);
+    win32::UniqueKernelHandle held(CreateMutexA(nullptr, TRUE, kPortMutex));
+    ASSERT_TRUE(held);
     StartMain();
     EXPECT_EQ("", Status());
     EXPECT_TRUE(Enabled(kOpen));
@@ -189,7 +189,7 @@ TEST_F(VarnikEmulator, PortHeldByAnotherProgramIsReportedLocked)
     MessageBoxSeen box = AnswerMessageBox(*process_);
     EXPECT_EQ("Error", box.caption);
     EXPECT_EQ("Communication device is locked", box.text);
-    ReleaseMutex(held);
-    CloseHandle(held);
+    ReleaseMutex(held.get());
+    held.reset();
     End();
 }

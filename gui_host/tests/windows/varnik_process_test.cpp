@@ -2,6 +2,7 @@
 // failures, port status and commands, starting and adding controllers, the
 // Enter key, shut-down order and the about box.
 #include "VarnikProcess.h"
+#include "win32/version_resource.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,13 @@ constexpr int kStatus = 1009, kConfigure = 1006, kOpen = 1004, kClose = 1005, kL
 
 std::string ExpectedTitle(const std::string& program)
 {
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(program.c_str(), &ignored);
-    std::vector<char> block(size);
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (size == 0 || !GetFileVersionInfoA(program.c_str(), 0, size, block.data()) ||
-        !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length))
+    const std::optional<win32::VersionResource> resource = win32::VersionResource::Read(program);
+    const std::optional<win32::VersionNumber> version = resource ? resource->FileVersion() : std::nullopt;
+    if (!version)
         return "no version resource";
     char title[96];
-    std::snprintf(title, sizeof title, "Varnik V%lu.%lu.%lu build %lu (x64)", fixed->dwFileVersionMS >> 16,
-                  fixed->dwFileVersionMS & 0xFFFF, fixed->dwFileVersionLS >> 16, fixed->dwFileVersionLS & 0xFFFF);
+    std::snprintf(title, sizeof title, "Varnik V%u.%u.%u build %u (x64)", version->Major(), version->Minor(),
+                  version->Patch(), version->Build());
     return title;
 }
 

@@ -4,7 +4,7 @@
 #include "HapDeviceClientApi.h"
 #include "KIVObject.h"
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 class CHapDeviceComm_0;
 class CKIVDialog;

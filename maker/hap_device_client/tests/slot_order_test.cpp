@@ -2,7 +2,7 @@
 // every operation of the framework object, device client and communication device.
 #include "HapDeviceComm.h"
 #include "KIVObject.h"
-#include "SlotIndex.h"
+#include "kiv_testing/SlotIndex.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "kiv_inst_core/PluginFiles.h"
 #include "ModuleVersion.h"
 
-#include <windows.h>
+#include "win32/find_files.h"
 
 #include <utility>
 
@@ -30,15 +30,10 @@ int CKIVInstance::Init(const char* folder, const char* pattern, int flag)
         return 0;
     const std::string search = JoinPath(folder, pattern && *pattern ? pattern : "K*.*");
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(search.c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.emplace_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    for (win32::FoundFile& found : win32::FindFiles(search)) {
+        if (!found.IsDirectory())
+            names.push_back(std::move(found.name));
+    }
 
     const size_t before = modules_.size();
     for (const std::string& path : SelectPluginFiles(folder, std::move(names), OwnModulePath()))

@@ -1,32 +1,21 @@
 // The version text of a module from its version resource.
 #include "ModuleVersion.h"
 
+#include "win32/version_resource.h"
+
 #include <cstdio>
-#include <vector>
 
 namespace kivinst {
 
 std::string ModuleVersionText(HMODULE module)
 {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(module, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return {};
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &handle);
-    if (size == 0)
-        return {};
-    std::vector<char> block(size);
-    if (!GetFileVersionInfoA(path, 0, size, block.data()))
-        return {};
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT len = 0;
-    if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info ||
-        len < sizeof(VS_FIXEDFILEINFO))
+    const std::optional<win32::VersionResource> resource = win32::VersionResource::ReadModule(module);
+    const std::optional<win32::VersionNumber> version = resource ? resource->FileVersion() : std::nullopt;
+    if (!version)
         return {};
     char text[64];
-    std::snprintf(text, sizeof text, "V%u.%u.%u build %u", HIWORD(info->dwFileVersionMS),
-                  LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS));
+    std::snprintf(text, sizeof text, "V%u.%u.%u build %u", version->Major(), version->Minor(), version->Patch(),
+                  version->Build());
     return text;
 }
 

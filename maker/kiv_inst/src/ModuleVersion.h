@@ -1,7 +1,7 @@
 // The version text of a module from its version resource.
 #pragma once
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include <string>
 

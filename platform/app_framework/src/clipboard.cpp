@@ -1,6 +1,8 @@
 // Plain-text clipboard transfer.
 #include "app_framework/clipboard.h"
 
+#include "win32/unique_handle.h"
+
 #include <cstring>
 
 namespace {
@@ -27,22 +29,19 @@ bool AfxSetClipboardText(HWND owner, const std::string& text)
     ClipboardSession session(owner);
     if (!session.open())
         return false;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    win32::UniqueGlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
     if (!memory)
         return false;
-    char* data = static_cast<char*>(::GlobalLock(memory));
-    if (!data) {
-        ::GlobalFree(memory);
+    char* data = static_cast<char*>(::GlobalLock(memory.get()));
+    if (!data)
         return false;
-    }
     std::memcpy(data, text.c_str(), text.size() + 1);
-    ::GlobalUnlock(memory);
+    ::GlobalUnlock(memory.get());
     ::EmptyClipboard();
-    if (!::SetClipboardData(CF_TEXT, memory)) {
-        ::GlobalFree(memory);
+    if (!::SetClipboardData(CF_TEXT, memory.get()))
         return false;
-    }
-    return true; // the clipboard owns the memory now
+    memory.release(); // the clipboard owns the memory now
+    return true;
 }
 
 std::optional<std::string> AfxGetClipboardText(HWND owner)

@@ -237,26 +237,4 @@ TEST(Clipboard, TextRoundTrip)
     EXPECT_EQ(*text, "12345.5000");
 }
 
-TEST(UniqueHandleTest, ClosesOnceAndTransfersOwnership)
-{
-    UniqueKernelHandle event(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    ASSERT_TRUE(event);
-    HANDLE raw = event.get();
-    UniqueKernelHandle moved(std::move(event));
-    EXPECT_FALSE(event);
-    EXPECT_EQ(moved.get(), raw);
-    DWORD flags = 0;
-    EXPECT_TRUE(::GetHandleInformation(raw, &flags));
-    moved.reset();
-    EXPECT_FALSE(::GetHandleInformation(raw, &flags)) << "the handle is closed with its owner";
-
-    UniqueFileHandle none;
-    EXPECT_FALSE(none);
-    EXPECT_EQ(none.get(), INVALID_HANDLE_VALUE);
-    UniqueBrush brush(::CreateSolidBrush(RGB(0, 0, 0)));
-    HBRUSH rawBrush = brush.release();
-    EXPECT_FALSE(brush);
-    EXPECT_TRUE(::DeleteObject(rawBrush)) << "release gives up ownership without deleting";
-}
-
 } // namespace

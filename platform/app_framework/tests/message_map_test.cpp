@@ -118,7 +118,7 @@ TEST(MessageMap, TimerMessagesReachTheHandler)
 class CReflectingLabel : public CStatic {
 public:
     CReflectingLabel() : brush(::CreateSolidBrush(RGB(1, 2, 3))) {}
-    UniqueBrush brush;
+    win32::UniqueBrush brush;
     Calls calls;
 
 protected:
@@ -165,13 +165,14 @@ TEST(MessageMap, ReflectedNotificationsAreHandledByTheControl)
     ASSERT_TRUE(dialog.Create(IDD_FORM));
     ASSERT_EQ(CWnd::FromHandlePermanent(::GetDlgItem(dialog.m_hWnd, IDC_LABEL)), &dialog.label);
 
-    HDC dc = ::GetDC(dialog.m_hWnd);
+    win32::UniqueWindowDC windowDc = win32::GetWindowDC(dialog.m_hWnd);
+    HDC dc = windowDc.get();
     LRESULT brush = dialog.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)dialog.label.m_hWnd);
     EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), dialog.label.brush.get());
     EXPECT_EQ(::GetTextColor(dc), RGB(255, 0, 0));
     // A control without a reflected handler leaves the colour to the parent.
     dialog.SendMessage(WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)::GetDlgItem(dialog.m_hWnd, IDC_NAME));
-    ::ReleaseDC(dialog.m_hWnd, dc);
+    windowDc.reset();
 
     dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LABEL, STN_CLICKED), (LPARAM)dialog.label.m_hWnd);
     EXPECT_EQ(dialog.label.calls, (Calls{"ctlcolor " + std::to_string(CTLCOLOR_STATIC), "reflected clicked"}));

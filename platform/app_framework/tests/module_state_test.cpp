@@ -3,15 +3,16 @@
 
 #include "test_ids.h"
 #include "app_framework_testing/message_tests.h"
+#include "win32/module.h"
 
 namespace {
 
 struct TestPlugin {
-    UniqueModule module{::LoadLibraryA("AppFrameworkTestPlugin.dll")};
+    win32::UniqueModule module{::LoadLibraryA("AppFrameworkTestPlugin.dll")};
     template <class F>
     F entry(const char* name) const
     {
-        return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module.get(), name)));
+        return win32::BindExport<F>(module.get(), name);
     }
 };
 

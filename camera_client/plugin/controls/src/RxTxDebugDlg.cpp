@@ -230,8 +230,8 @@ void CRxTxDebugDlg::OnPaint()
     CPaintDC dc(this);
     CRect client;
     GetClientRect(&client);
-    UniquePen highlight(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DHIGHLIGHT)));
-    UniquePen shadow(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DSHADOW)));
+    win32::UniquePen highlight(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DHIGHLIGHT)));
+    win32::UniquePen shadow(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DSHADOW)));
     HGDIOBJ previous = dc.SelectObject(highlight.get());
     for (int offset = kGripStep; offset <= kGripSize - 2; offset += kGripStep) {
         dc.SelectObject(highlight.get());

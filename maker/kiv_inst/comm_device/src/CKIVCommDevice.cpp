@@ -7,9 +7,7 @@
 #include <cstring>
 #include <utility>
 
-#ifdef KIV_HAVE_SCRIPT_ERRORS
 #include "kiv_script/ErrorTexts.h"
-#endif
 
 namespace kivinst {
 namespace {
@@ -184,10 +182,8 @@ const char* CKIVCommDevice::infoText(int which, long code)
             if (code != kCommOk && !detail_.empty())
                 text += ": " + detail_;
         } else {
-#ifdef KIV_HAVE_SCRIPT_ERRORS
             const char* scriptText = ErrorText(code);
             text = scriptText ? scriptText : "";
-#endif
             if (text.empty()) {
                 char buffer[48];
                 std::snprintf(buffer, sizeof buffer, "Error code %ld", code);

@@ -1,8 +1,9 @@
 // The communication device on Windows: the port mutex between processes, the
 // emulator, TCP and serial transports, and the configuration dialog driven by
 // window messages.
-#include <winsock2.h>
-#include <windows.h>
+#include "win32/module.h"
+#include "win32/unique_handle.h"
+#include "win32/unique_socket.h"
 
 #include "config_store/IniFile.h"
 #include "kiv_comm_device/CommDevice.h"
@@ -117,60 +118,57 @@ public:
     {
         STARTUPINFOA si{};
         si.cb = sizeof si;
+        PROCESS_INFORMATION info{};
         started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                                  &info_) != FALSE;
+                                  &info) != FALSE;
         if (started_)
-            CloseHandle(info_.hThread);
+            child_ = win32::UniqueProcess(info);
     }
     ~Child()
     {
         if (!started_)
             return;
-        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(info_.hProcess, 99);
-        WaitForSingleObject(info_.hProcess, 5000);
-        CloseHandle(info_.hProcess);
+        if (WaitForSingleObject(child_.process.get(), 0) == WAIT_TIMEOUT)
+            TerminateProcess(child_.process.get(), 99);
+        WaitForSingleObject(child_.process.get(), 5000);
     }
     bool started() const { return started_; }
     // The exit code, or -1 when it did not end within the limit.
     long waitExit(DWORD limitMs)
     {
-        if (!started_ || WaitForSingleObject(info_.hProcess, limitMs) != WAIT_OBJECT_0)
+        if (!started_ || WaitForSingleObject(child_.process.get(), limitMs) != WAIT_OBJECT_0)
             return -1;
         DWORD code = 0;
-        GetExitCodeProcess(info_.hProcess, &code);
+        GetExitCodeProcess(child_.process.get(), &code);
         return static_cast<long>(code);
     }
     void kill()
     {
-        TerminateProcess(info_.hProcess, 98);
-        WaitForSingleObject(info_.hProcess, 5000);
+        TerminateProcess(child_.process.get(), 98);
+        WaitForSingleObject(child_.process.get(), 5000);
     }
 
 private:
-    PROCESS_INFORMATION info_{};
+    win32::UniqueProcess child_;
     bool started_ = false;
 };
 
 std::string besideThisProgram(const char* file)
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path);
-    return dir.substr(0, dir.rfind('\\') + 1) + file;
+    const std::string path = win32::ModulePath(nullptr);
+    return path.substr(0, path.rfind('\\') + 1) + file;
 }
 
 class Event {
 public:
     explicit Event(const std::string& name) : name_(name), handle_(CreateEventA(nullptr, TRUE, FALSE, name.c_str())) {}
-    ~Event() { CloseHandle(handle_); }
-    bool wait(DWORD ms) const { return WaitForSingleObject(handle_, ms) == WAIT_OBJECT_0; }
-    void set() const { SetEvent(handle_); }
+    bool wait(DWORD ms) const { return WaitForSingleObject(handle_.get(), ms) == WAIT_OBJECT_0; }
+    void set() const { SetEvent(handle_.get()); }
     const std::string& name() const { return name_; }
 
 private:
     std::string name_;
-    HANDLE handle_;
+    win32::UniqueKernelHandle handle_;
 };
 
 const char kEmulatorMutex[] = "Local\\Quarnel.CommDev.EMULATOR";
@@ -254,14 +252,15 @@ uint16_t freeTcpPort()
 {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    int length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    closesocket(s);
+    {
+        win32::UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(s.get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+        int length = sizeof address;
+        getsockname(s.get(), reinterpret_cast<sockaddr*>(&address), &length);
+    }
     WSACleanup();
     return ntohs(address.sin_port);
 }

@@ -3,7 +3,7 @@
 //   comm_lock_holder hold NAME READY_EVENT RELEASE_EVENT   hold until told to release (exit 0)
 //   comm_lock_holder abandon NAME READY_EVENT              hold, then end without releasing
 //   comm_lock_holder try NAME                              exit 0 if it could take the mutex, 1 if not
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The modal dialog that chooses the communication device's transport and settings.
 #pragma once
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 #include "kiv_comm_device/PortConfig.h"
 

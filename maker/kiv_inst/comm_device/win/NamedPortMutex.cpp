@@ -1,6 +1,6 @@
 // The named kernel mutex that keeps other programs off a port while this
 // process holds the communication device's lock.
-#include "WinHandle.h"
+#include "win32/unique_handle.h"
 #include "WinTransports.h"
 
 #include <mutex>
@@ -39,7 +39,7 @@ NamesHeldHere& namesHeldHere()
 
 class NamedPortMutex final : public PortMutex {
 public:
-    NamedPortMutex(WinHandle handle, std::string name) : handle_(std::move(handle)), name_(std::move(name)) {}
+    NamedPortMutex(win32::UniqueKernelHandle handle, std::string name) : handle_(std::move(handle)), name_(std::move(name)) {}
     ~NamedPortMutex() override { release(); }
 
     bool acquire(uint32_t timeoutMs) override
@@ -66,7 +66,7 @@ public:
     }
 
 private:
-    WinHandle handle_;
+    win32::UniqueKernelHandle handle_;
     std::string name_;
     bool held_ = false;
 };
@@ -75,7 +75,7 @@ private:
 
 std::unique_ptr<PortMutex> makeNamedPortMutex(const std::string& name)
 {
-    WinHandle handle(CreateMutexA(nullptr, FALSE, name.c_str()));
+    win32::UniqueKernelHandle handle(CreateMutexA(nullptr, FALSE, name.c_str()));
     if (!handle)
         return nullptr;
     return std::make_unique<NamedPortMutex>(std::move(handle), name);

@@ -1,6 +1,7 @@
 // A Windows serial port (COM1 ... COM255) as the communication device's stream.
-#include "WinHandle.h"
+#include "SystemError.h"
 #include "WinTransports.h"
+#include "win32/unique_handle.h"
 
 namespace kivinst {
 namespace {
@@ -35,7 +36,7 @@ public:
     bool open(std::string& error) override
     {
         const std::string path = "\\\\.\\COM" + std::to_string(config_.serial.comNumber);
-        WinHandle port(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        win32::UniqueFileHandle port(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         if (!port) {
             error = "Cannot open " + describe() + ": " + systemErrorText(GetLastError());
             return false;
@@ -143,7 +144,7 @@ private:
     }
 
     PortConfig config_;
-    WinHandle port_;
+    win32::UniqueFileHandle port_;
     static constexpr DWORD kUnset = MAXDWORD;
     DWORD currentReadLimit_ = kUnset;
 };

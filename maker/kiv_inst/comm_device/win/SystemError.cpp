@@ -1,5 +1,7 @@
 // Texts of Windows error codes for the user.
-#include "WinHandle.h"
+#include "SystemError.h"
+
+#include "win32/lean_windows.h"
 
 namespace kivinst {
 

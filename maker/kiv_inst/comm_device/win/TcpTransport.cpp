@@ -1,11 +1,13 @@
 // A raw TCP stream (terminal server, camera emulator tool) as the
 // communication device's stream; every socket wait is bounded by select().
-#include <winsock2.h>
+#include "win32/unique_socket.h"
+
 #include <ws2tcpip.h>
 
 #include <algorithm>
+#include <utility>
 
-#include "WinHandle.h"
+#include "SystemError.h"
 #include "WinTransports.h"
 
 namespace kivinst {
@@ -65,10 +67,10 @@ public:
             return false;
         }
         std::string lastError = "no address";
-        for (addrinfo* a = found; a && socket_ == INVALID_SOCKET; a = a->ai_next)
+        for (addrinfo* a = found; a && !socket_; a = a->ai_next)
             connectTo(a, lastError);
         freeaddrinfo(found);
-        if (socket_ == INVALID_SOCKET) {
+        if (!socket_) {
             error = "Cannot connect to " + describe() + ": " + lastError;
             close();
             return false;
@@ -78,9 +80,7 @@ public:
 
     void close() override
     {
-        if (socket_ != INVALID_SOCKET)
-            closesocket(socket_);
-        socket_ = INVALID_SOCKET;
+        socket_.reset();
         if (started_)
             WSACleanup();
         started_ = false;
@@ -89,20 +89,20 @@ public:
     IoStatus write(const char* data, size_t size, size_t& written) override
     {
         written = 0;
-        if (socket_ == INVALID_SOCKET)
+        if (!socket_)
             return IoStatus::Broken;
         const ULONGLONG deadline = GetTickCount64() + kWriteLimitMs;
         while (written < size) {
             const ULONGLONG now = GetTickCount64();
             if (now >= deadline)
                 return IoStatus::Timeout;
-            const int ready = waitFor(socket_, true, static_cast<long>(deadline - now));
+            const int ready = waitFor(socket_.get(), true, static_cast<long>(deadline - now));
             if (ready < 0)
                 return IoStatus::Broken;
             if (ready == 0)
                 continue;
             const int chunk = static_cast<int>(std::min<size_t>(size - written, 1 << 16));
-            const int sent = send(socket_, data + written, chunk, 0);
+            const int sent = send(socket_.get(), data + written, chunk, 0);
             if (sent == SOCKET_ERROR) {
                 if (WSAGetLastError() == WSAEWOULDBLOCK)
                     continue;
@@ -116,14 +116,14 @@ public:
     IoStatus read(char* buffer, size_t size, uint32_t timeoutMs, size_t& got) override
     {
         got = 0;
-        if (socket_ == INVALID_SOCKET)
+        if (!socket_)
             return IoStatus::Broken;
-        const int ready = waitFor(socket_, false, static_cast<long>(timeoutMs));
+        const int ready = waitFor(socket_.get(), false, static_cast<long>(timeoutMs));
         if (ready < 0)
             return IoStatus::Broken;
         if (ready == 0)
             return IoStatus::Ok;
-        const int n = recv(socket_, buffer, static_cast<int>(std::min<size_t>(size, 1 << 20)), 0);
+        const int n = recv(socket_.get(), buffer, static_cast<int>(std::min<size_t>(size, 1 << 20)), 0);
         if (n == 0)
             return IoStatus::Broken; // the peer closed the stream
         if (n == SOCKET_ERROR)
@@ -134,18 +134,18 @@ public:
 
     bool purge(unsigned long flags) override
     {
-        if (socket_ == INVALID_SOCKET)
+        if (!socket_)
             return false;
         // Sent bytes are the network's; only unread input can be dropped.
         if (flags & 1) {
             char scrap[4096];
             for (size_t dropped = 0; dropped < kPurgeLimitBytes;) {
-                const int ready = waitFor(socket_, false, 0);
+                const int ready = waitFor(socket_.get(), false, 0);
                 if (ready < 0)
                     return false;
                 if (ready == 0)
                     break;
-                const int n = recv(socket_, scrap, sizeof scrap, 0);
+                const int n = recv(socket_.get(), scrap, sizeof scrap, 0);
                 if (n <= 0)
                     return n == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK;
                 dropped += static_cast<size_t>(n);
@@ -160,8 +160,9 @@ private:
     // Non-blocking connect so that an unreachable host costs at most kConnectLimitMs.
     void connectTo(const addrinfo* a, std::string& lastError)
     {
-        SOCKET s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
-        if (s == INVALID_SOCKET) {
+        win32::UniqueSocket owned(socket(a->ai_family, a->ai_socktype, a->ai_protocol));
+        const SOCKET s = owned.get();
+        if (!owned) {
             lastError = systemErrorText(WSAGetLastError());
             return;
         }
@@ -170,7 +171,6 @@ private:
         if (connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == SOCKET_ERROR &&
             WSAGetLastError() != WSAEWOULDBLOCK) {
             lastError = systemErrorText(WSAGetLastError());
-            closesocket(s);
             return;
         }
         const int ready = waitFor(s, true, kConnectLimitMs);
@@ -179,16 +179,15 @@ private:
         getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&soError), &length);
         if (ready <= 0 || soError != 0) {
             lastError = ready == 0 ? "no answer within 3 s" : systemErrorText(soError ? soError : WSAGetLastError());
-            closesocket(s);
             return;
         }
         BOOL noDelay = TRUE; // commands are short; send each at once
         setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
-        socket_ = s;
+        socket_ = std::move(owned);
     }
 
     PortConfig config_;
-    SOCKET socket_ = INVALID_SOCKET;
+    win32::UniqueSocket socket_;
     bool started_ = false;
 };
 

@@ -2,6 +2,7 @@
 #include "plugins/PluginModule.h"
 
 #include "kiv_inst_core/LoadErrors.h"
+#include "win32/module.h"
 
 #include <cstdio>
 
@@ -25,7 +26,7 @@ private:
 template <typename Fn>
 bool Bind(HMODULE module, const char* name, Fn& fn)
 {
-    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    fn = win32::BindExport<Fn>(module, name);
     return fn != nullptr;
 }
 
@@ -101,17 +102,12 @@ void PluginModule::Destroy(CKIVDeviceClient_0* object) const
 
 HMODULE OwnModule()
 {
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&OwnModule), &self);
-    return self;
+    return win32::ModuleOfAddress(reinterpret_cast<const void*>(&OwnModule));
 }
 
 std::string OwnModulePath()
 {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(OwnModule(), path, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+    return win32::ModulePath(OwnModule());
 }
 
 } // namespace kivinst

@@ -4,18 +4,13 @@
 #include "HapDeviceClientExports.h"
 #include "kiv_inst_core/ObjectCatalog.h"
 
-#include <windows.h>
+#include "win32/unique_handle.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace kivinst {
-
-struct ModuleFree {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree>;
 
 class PluginModule {
 public:
@@ -38,7 +33,7 @@ public:
 private:
     PluginModule() = default;
 
-    UniqueModule module_;
+    win32::UniqueModule module_;
     std::string path_;
     PFN_HapDeviceClientGetNumObj getNumObj_ = nullptr;
     PFN_HapDeviceClientGetObjType getObjType_ = nullptr;

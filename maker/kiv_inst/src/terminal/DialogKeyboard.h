@@ -1,7 +1,7 @@
 // Dialog keys (Tab, Enter, Escape) for our modeless dialogs under any host's message loop.
 #pragma once
 
-#include <windows.h>
+#include "win32/lean_windows.h"
 
 namespace kivinst {
 

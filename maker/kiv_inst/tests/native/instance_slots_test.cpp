@@ -1,6 +1,6 @@
 // The calling contract of the framework instance: the vtable slot of each operation.
 #include "KIVInst.h"
-#include "SlotIndex.h"
+#include "kiv_testing/SlotIndex.h"
 
 #include <gtest/gtest.h>
 

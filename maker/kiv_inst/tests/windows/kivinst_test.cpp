@@ -10,7 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
+#include "win32/module.h"
+#include "win32/unique_handle.h"
 
 #include <string>
 #include <vector>
@@ -19,10 +20,8 @@ namespace {
 
 std::string TestFolder()
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\'));
+    const std::string path = win32::ModulePath(nullptr);
+    return path.substr(0, path.find_last_of('\\'));
 }
 
 std::string PluginFolder()
@@ -35,12 +34,10 @@ class KIVInstTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        library_ = LoadLibraryA("KIVInst.dll");
-        ASSERT_NE(nullptr, library_);
-        create_ = reinterpret_cast<PFN_CreateKIVInstance>(
-            reinterpret_cast<void*>(GetProcAddress(library_, "CreateKIVInstance")));
-        delete_ = reinterpret_cast<PFN_DeleteKIVInstance>(
-            reinterpret_cast<void*>(GetProcAddress(library_, "DeleteKIVInstance")));
+        library_.reset(LoadLibraryA("KIVInst.dll"));
+        ASSERT_TRUE(library_);
+        create_ = win32::BindExport<PFN_CreateKIVInstance>(library_.get(), "CreateKIVInstance");
+        delete_ = win32::BindExport<PFN_DeleteKIVInstance>(library_.get(), "DeleteKIVInstance");
         ASSERT_NE(nullptr, create_);
         ASSERT_NE(nullptr, delete_);
         instance_ = create_();
@@ -50,8 +47,7 @@ protected:
     {
         if (instance_)
             delete_(instance_);
-        if (library_)
-            FreeLibrary(library_);
+        library_.reset();
     }
 
     std::vector<uint32_t> Ids()
@@ -74,7 +70,7 @@ protected:
         return name ? name : "<null>";
     }
 
-    HMODULE library_ = nullptr;
+    win32::UniqueModule library_;
     PFN_CreateKIVInstance create_ = nullptr;
     PFN_DeleteKIVInstance delete_ = nullptr;
     CKIVInstance_0* instance_ = nullptr;
@@ -156,9 +152,7 @@ using LiveCount = long (*)();
 
 LiveCount PluginLiveObjects()
 {
-    HMODULE plugin = GetModuleHandleA("KTestPlugin.dll");
-    return plugin ? reinterpret_cast<LiveCount>(reinterpret_cast<void*>(GetProcAddress(plugin, "TestPluginLiveObjects")))
-                  : nullptr;
+    return win32::BindExport<LiveCount>(GetModuleHandleA("KTestPlugin.dll"), "TestPluginLiveObjects");
 }
 
 TEST_F(KIVInstTest, PluginObjectsAreCreatedShownAndReleasedThroughTheirModule)
@@ -183,7 +177,7 @@ TEST_F(KIVInstTest, PluginObjectsAreCreatedShownAndReleasedThroughTheirModule)
 
     // Objects a host forgets go with the instance, before their module. The
     // test pins the module to count its objects after the instance is gone.
-    HMODULE pin = LoadLibraryA((PluginFolder() + "\\KTestPlugin.dll").c_str());
+    win32::UniqueModule pin(LoadLibraryA((PluginFolder() + "\\KTestPlugin.dll").c_str()));
     ASSERT_NE(nullptr, instance_->CreateObj(TEST_PLUGIN_TYPE));
     ASSERT_NE(nullptr, instance_->CreateObj(TEST_PLUGIN_TYPE));
     EXPECT_EQ(2, live());
@@ -191,7 +185,7 @@ TEST_F(KIVInstTest, PluginObjectsAreCreatedShownAndReleasedThroughTheirModule)
     EXPECT_EQ(0, live());
     delete_(instance_); // a second release of the same instance is ignored
     instance_ = nullptr;
-    FreeLibrary(pin);
+    pin.reset();
     EXPECT_EQ(nullptr, GetModuleHandleA("KTestPlugin.dll")) << "the plug-in is unloaded with the instance";
 }
 

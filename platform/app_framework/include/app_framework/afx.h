@@ -3,7 +3,7 @@
 
 #include "app_framework/framework_api.h"
 #include "app_framework/geometry.h"
-#include "app_framework/unique_handle.h"
+#include "win32/unique_handle.h"
 #include "app_framework/module_state.h"
 #include "app_framework/win_app.h"
 #include "app_framework/message_map.h"

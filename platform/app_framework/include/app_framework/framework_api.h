@@ -1,13 +1,7 @@
 // Export macro and the Win32 include every framework header starts from.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "win32/lean_windows.h"
 #include <commctrl.h>
 // Included here so that their A/W name macros (FindText, ...) apply alike in every file.
 #include <commdlg.h>

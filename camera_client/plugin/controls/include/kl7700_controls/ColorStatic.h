@@ -46,8 +46,8 @@ private:
     COLORREF m_blinkBkColors[2];
     bool m_bkBlink = false;
     int m_bkPhase = 0;
-    UniqueBrush m_bkBrush;
-    UniqueBrush m_blinkBrushes[2];
+    win32::UniqueBrush m_bkBrush;
+    win32::UniqueBrush m_blinkBrushes[2];
     bool m_timerRunning = false;
     HWND m_notifyTarget = nullptr;
     UINT m_notifyMessage = WM_USER;

@@ -31,13 +31,13 @@ protected:
     // Sends the colour request a static makes of its parent while painting.
     Answer ask()
     {
-        HDC dc = ::GetDC(dialog.label.m_hWnd);
+        win32::UniqueWindowDC windowDc = win32::GetWindowDC(dialog.label.m_hWnd);
+        HDC dc = windowDc.get();
         auto brush = reinterpret_cast<HBRUSH>(::SendMessageA(
             dialog.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dialog.label.m_hWnd)));
         LOGBRUSH logBrush{};
         EXPECT_TRUE(brush && ::GetObjectA(brush, sizeof logBrush, &logBrush)) << "a brush is returned";
         Answer answer{::GetTextColor(dc), ::GetBkColor(dc), logBrush.lbColor};
-        ::ReleaseDC(dialog.label.m_hWnd, dc);
         return answer;
     }
 
