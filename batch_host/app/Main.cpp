@@ -2,14 +2,16 @@
 // against the framework from the command line and reports by exit code.
 #include "DialogWait.h"
 #include "KeyPrompt.h"
-#include "ProgramInfo.h"
 #include "Session.h"
 #include "Tasks.h"
 #include "batch_host/Arguments.h"
-#include "batch_host/HostPaths.h"
+#include "batch_host/ExitCodes.h"
 #include "batch_host/HostTexts.h"
-#include "config_store/IniFile.h"
-#include "win32/module.h"
+#include "batch_host/PathLimits.h"
+#include "host_common/FrameworkLibrary.h"
+#include "host_common/FrameworkObjects.h"
+#include "host_common/HostStore.h"
+#include "host_common/ProgramInfo.h"
 #include "win32/unique_handle.h"
 
 #include <cstdio>
@@ -21,23 +23,11 @@ int main(int argc, char** argv);
 namespace merrow {
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitUsage = 1;
-constexpr int kExitPluginFailed = 2;
-constexpr int kExitNoObject = 4;
-constexpr int kExitLocked = 6;
-constexpr int kExitNotOpened = 7;
-
 // The device lock's owner token: the address of the program's main function.
 const void* LockOwner()
 {
     return reinterpret_cast<const void*>(&::main);
 }
-
-struct StoreDeleter {
-    void operator()(CIniFile* store) const { DeleteIniFile(store); }
-};
-using UniqueStore = std::unique_ptr<CIniFile, StoreDeleter>;
 
 // Adds the plug-ins in command-line order and stops at the first failure.
 int AddPlugins(Session& session)
@@ -92,57 +82,49 @@ int RunWithOpenDevice(Session& session)
     return exitCode;
 }
 
-int RunWithDevice(Session& session, bool forceSelection)
+// restoreResult: nonzero when the stored configuration is not usable, so the
+// selection dialog is offered, as it is on "-f".
+int RunWithDevice(Session& session, int restoreResult)
 {
     CHapDeviceComm_0* device = session.commDevice;
-    device->Init();
-    if (device->RestoreConfig() != 0 || forceSelection)
+    if (restoreResult != 0 || session.line.forceSelection)
         device->ShowConfigDialog(nullptr);
     int exitCode = LockAndOpen(device);
     return exitCode == kExitOk ? RunWithOpenDevice(session) : exitCode;
 }
 
-// Framework objects go in the reverse order of creation.
-void ReleaseObjects(Session& session)
-{
-    if (session.scriptProcessor)
-        session.instance->DeleteObj(session.scriptProcessor);
-    if (session.commDevice) {
-        session.commDevice->Detach();
-        session.commDevice->Exit();
-        session.instance->DeleteObj(session.commDevice);
-    }
-}
-
-int RunWithStore(Session& session, CIniFile* store, const HostPaths& paths)
+// Framework objects go in the reverse order of creation: the script processor
+// (created by the first script or job), then the device.
+int RunWithStore(Session& session, CIniFile* store, const host_common::HostPaths& paths)
 {
     std::printf("Using config file %s\n\n", paths.configFile.c_str());
-    store->SetFileName(paths.configFile.c_str());
-    store->Load(); // a missing file leaves the store empty
-    store->WriteString("CommDev_0", "UGIni", paths.grabberConfigFile.c_str());
-    session.commDevice = AsObject<CHapDeviceComm_0>(session.instance->CreateObj(KIV_ID_COMM_DEVICE));
-    if (!session.commDevice) {
+    host_common::PrepareHostStore(*store, paths);
+    host_common::CommDevice device(*session.instance);
+    if (!device) {
         std::printf("Could not create communication device object!\n");
         return kExitNoObject;
     }
-    session.commDevice->SetConfigStore(store);
-    int exitCode = RunWithDevice(session, session.line.forceSelection);
-    ReleaseObjects(session);
-    return exitCode;
+    session.commDevice = device.get();
+    int exitCode = RunWithDevice(session, device.Configure(store));
+    if (session.scriptProcessor)
+        session.instance->DeleteObj(session.scriptProcessor);
+    session.scriptProcessor = nullptr;
+    session.commDevice = nullptr;
+    return exitCode; // the device is released on return, before the store
 }
 
-int RunWithInstance(Session& session, const std::string& programPath, const std::string& versionText)
+int RunWithInstance(Session& session, const std::string& versionLabel)
 {
-    HostPaths paths = BuildHostPaths(programPath, SharedDataFolder(), versionText);
-    // A cut path would silently name another file or folder.
+    // Merrow's data folder always lies below the company folder "Quarnel".
+    const host_common::HostPaths paths = host_common::ThisProgramsPaths(host_common::kDefaultCompany, versionLabel);
     std::string tooLong = FirstTooLongPath(paths);
     if (!tooLong.empty()) {
         std::printf("Path longer than %u characters: %s\n", static_cast<unsigned>(kMaxPathChars), tooLong.c_str());
         return kExitNoObject;
     }
-    session.instance->Init(paths.programFolder.c_str(), "K*.*", 1);
-    // Declared before anything that borrows it, so it goes after the device.
-    UniqueStore store(CreateIniFile(INIKIND_FAST));
+    host_common::InitInstance(*session.instance, paths.programFolder);
+    // Made after the instance, so it goes before the instance is deleted.
+    host_common::HostStore store = host_common::CreateHostStore();
     if (!store) {
         std::printf("Could not create ini-object!\n");
         return kExitNoObject;
@@ -150,21 +132,24 @@ int RunWithInstance(Session& session, const std::string& programPath, const std:
     return RunWithStore(session, store.get(), paths);
 }
 
-int RunWithFramework(Session& session, const std::string& programPath, const std::string& versionText)
+int RunWithFramework(Session& session, const std::string& versionLabel)
 {
-    win32::UniqueModule library(LoadLibraryA("KIVInst.dll"));
-    auto create = win32::BindExport<PFN_CreateKIVInstance>(library.get(), "CreateKIVInstance");
-    auto destroy = win32::BindExport<PFN_DeleteKIVInstance>(library.get(), "DeleteKIVInstance");
-    session.instance = create ? create() : nullptr;
+    host_common::FrameworkLibrary framework;
+    session.instance = framework.instance();
     if (!session.instance) {
         std::printf("Could not create KIV instance object! Probably KIVInst.dll is missing.\n");
         return kExitNoObject;
     }
-    int exitCode = RunWithInstance(session, programPath, versionText);
-    if (destroy)
-        destroy(session.instance);
+    int exitCode = RunWithInstance(session, versionLabel);
     session.instance = nullptr;
-    return exitCode; // the library is freed on return
+    return exitCode; // the instance is deleted and the library freed on return
+}
+
+// Merrow reads its version only from a block that names a translation.
+std::string ProgramVersionLabel()
+{
+    const host_common::ProgramVersion version = host_common::ReadProgramVersion(nullptr);
+    return host_common::VersionLabel(version.hasTranslation ? version.FileVersion() : std::nullopt);
 }
 
 } // namespace
@@ -174,9 +159,8 @@ int RunMerrow(int argc, char** argv)
     // Unbuffered, so that text printed before a wait or a dialog is seen at once
     // and stays in order with what the framework prints.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    std::string programPath = ProgramPath();
-    std::string versionText = VersionText(ReadFileVersion(programPath));
-    std::printf("Merrow %s (command line version of Varnik)\n", versionText.c_str());
+    const std::string versionLabel = ProgramVersionLabel();
+    std::printf("Merrow %s (command line version of Varnik)\n", versionLabel.c_str());
 
     win32::UniqueKernelHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!event) {
@@ -189,7 +173,7 @@ int RunMerrow(int argc, char** argv)
     }
     CommandLine line = ClassifyArguments(argc, argv);
     Session session{line, argv, event.get()};
-    int exitCode = RunWithFramework(session, programPath, versionText);
+    int exitCode = RunWithFramework(session, versionLabel);
     if (line.promptAtEnd) {
         std::printf("\nPress any key to continue...\n");
         WaitForKey();

@@ -2,6 +2,7 @@
 #include "Tasks.h"
 
 #include "DialogWait.h"
+#include "batch_host/ExitCodes.h"
 #include "batch_host/HostTexts.h"
 #include "batch_host/IdList.h"
 
@@ -11,11 +12,6 @@
 
 namespace merrow {
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitBadArgument = 3;
-constexpr int kExitNoObject = 4;
-constexpr int kExitScriptError = 8;
 
 // Output of scripts and jobs; the context is not used.
 int PrintText(void*, const char* text)

@@ -1,11 +1,11 @@
 // The about box: header painting with the masked logo, version line and file list.
 #include "AboutDlg.h"
 
-#include "ProgramInfo.h"
 #include "gui_host/FileList.h"
 #include "gui_host/VersionTexts.h"
 #include "resource.h"
 #include "win32/find_files.h"
+#include "win32/version_resource.h"
 
 using namespace varnik;
 
@@ -30,6 +30,14 @@ std::vector<DirectoryEntry> ListWithFindFile(const std::string& pathPattern)
     for (win32::FoundFile& found : win32::FindFiles(pathPattern))
         entries.push_back({std::move(found.name), found.IsDirectory()});
     return entries;
+}
+
+// The product version of a file's version resource, found by the platform's
+// module search for a relative name.
+std::optional<win32::VersionNumber> ProductVersionOf(const std::string& name)
+{
+    const std::optional<win32::VersionResource> resource = win32::VersionResource::Read(name);
+    return resource ? resource->ProductVersion() : std::nullopt;
 }
 
 win32::UniqueFont DialogFontWithWeight(HFONT dialogFont, LONG weight)
@@ -105,9 +113,8 @@ void CApplicationAboutDlg::BuildVersionLine()
     m_versionLine.clear();
     if (m_files.empty())
         return;
-    std::optional<VersionResource> version = ReadVersionResource(VersionLookupName(m_files.front()));
-    if (version && version->hasFixed)
-        m_versionLine = AboutVersionLine(FourPartVersion(ProductVersionWords(version->fixed)));
+    if (const std::optional<win32::VersionNumber> version = ProductVersionOf(VersionLookupName(m_files.front())))
+        m_versionLine = AboutVersionLine(version->Dotted());
 }
 
 void CApplicationAboutDlg::LoadLogo()
@@ -147,10 +154,8 @@ void CApplicationAboutDlg::FillFileList()
     m_list.InsertColumn(1, "Version", LVCFMT_LEFT, width * 5 / 10 - GetSystemMetrics(SM_CXVSCROLL) - 2);
     for (size_t i = 0; i < m_files.size(); ++i) {
         const int row = m_list.InsertItem(static_cast<int>(i), m_files[i].c_str());
-        std::optional<VersionResource> version = ReadVersionResource(VersionLookupName(m_files[i]));
-        const std::string text = version && version->hasFixed
-            ? "V " + FourPartVersion(ProductVersionWords(version->fixed))
-            : std::string("Unavailable");
+        const std::optional<win32::VersionNumber> version = ProductVersionOf(VersionLookupName(m_files[i]));
+        const std::string text = version ? "V " + version->Dotted() : std::string("Unavailable");
         m_list.SetItemText(row, 1, text.c_str());
     }
     m_list.Detach();

@@ -1,11 +1,8 @@
 // Start-up and shut-down of Varnik, in the order the framework's objects need.
 #include "VarnikApp.h"
 
-#include "ProgramInfo.h"
 #include "VarnikDlg.h"
-
-#include "KIVInst.h"
-#include "win32/module.h"
+#include "host_common/ProgramInfo.h"
 
 using namespace varnik;
 
@@ -29,75 +26,59 @@ BOOL CVarnikApp::InitInstance()
 {
     // The dialogs hold no ActiveX controls, so there is no control container to
     // enable; the common controls were registered with the application object.
-    m_store = CreateIniFile(0);
+    m_store = host_common::CreateHostStore();
     ReadProgramVersion();
     PrepareStore();
     if (BindFramework()) {
         RunMainDialog();
         ReleaseFramework();
     }
-    if (m_store) {
-        DeleteIniFile(m_store);
-        m_store = nullptr;
-    }
+    m_store.reset();
     return FALSE;
 }
 
 void CVarnikApp::ReadProgramVersion()
 {
-    std::optional<VersionResource> version = ReadVersionResource(ModulePath(m_hInstance));
-    std::optional<VersionWords> words;
-    if (version && version->hasFixed) {
-        m_programVersion = version->fixed;
-        words = FileVersionWords(version->fixed);
-    }
-    m_versionLabel = VersionText(words);
-    if (version)
-        m_companyName = version->companyName;
+    const host_common::ProgramVersion version = host_common::ReadProgramVersion(m_hInstance);
+    if (version.fixed)
+        m_programVersion = *version.fixed;
+    m_versionLabel = host_common::VersionLabel(version.FileVersion());
+    m_companyName = version.companyName;
 }
 
 void CVarnikApp::PrepareStore()
 {
-    const std::string programPath = ModulePath(nullptr);
-    const std::string withBackslash = FolderWithBackslash(programPath);
-    m_programFolder = withBackslash.empty() ? std::string() : withBackslash.substr(0, withBackslash.size() - 1);
-    const std::string dataFolder = DataFolder(SharedDataFolder(), m_programFolder, m_companyName, m_versionLabel);
-    if (!m_store)
-        return;
-    m_store->SetFileName((dataFolder + "\\Varnik.ini").c_str());
-    m_store->Load();
-    m_store->WriteString("CommDev_0", "UGIni", (dataFolder + "\\Framix.ini").c_str());
+    // Varnik's data folder lies below the company its version resource names
+    // ("Quarnel" when it names none).
+    m_paths = host_common::ThisProgramsPaths(m_companyName, m_versionLabel);
+    if (m_store)
+        host_common::PrepareHostStore(*m_store, m_paths);
 }
 
 bool CVarnikApp::BindFramework()
 {
-    m_library.reset(LoadLibraryA("KIVInst.dll"));
-    if (!m_library) {
-        ShowStartupError("Error loading KIVInst.dll.");
+    m_framework = std::make_unique<host_common::FrameworkLibrary>();
+    if (m_framework->status() != host_common::FrameworkLibrary::Status::Ready) {
+        ShowStartupError(m_framework->status() == host_common::FrameworkLibrary::Status::NoLibrary
+                             ? "Error loading KIVInst.dll."
+                             : "Could not create KIV instance object!");
+        m_framework.reset();
         return false;
     }
-    auto create = win32::BindExport<PFN_CreateKIVInstance>(m_library.get(), "CreateKIVInstance");
-    m_instance = create ? create() : nullptr;
-    if (!m_instance) {
-        ShowStartupError("Could not create KIV instance object!");
-        m_library.reset();
-        return false;
-    }
-    m_instance->Init(m_programFolder.c_str(), "K*.*", 1);
-    m_device = static_cast<CHapDeviceComm_0*>(m_instance->CreateObj(KIV_ID_COMM_DEVICE));
-    m_controllers.Refresh(*m_instance);
-    if (m_device) {
-        m_device->SetConfigStore(m_store);
-        m_device->Init();
-        m_device->RestoreConfig();
-    }
+    CKIVInstance_0& instance = *m_framework->instance();
+    host_common::InitInstance(instance, m_paths.programFolder);
+    m_device.emplace(instance);
+    m_controllers.Refresh(instance);
+    if (*m_device)
+        m_device->Configure(m_store.get()); // RestoreConfig's result does not matter here
     return true;
 }
 
 void CVarnikApp::RunMainDialog()
 {
-    CVarnikDlg dialog(m_instance, m_controllers, FileVersionWords(m_programVersion));
-    dialog.SetDevice(m_device);
+    CVarnikDlg dialog(m_framework->instance(), m_controllers,
+                      {m_programVersion.dwFileVersionMS, m_programVersion.dwFileVersionLS});
+    dialog.SetDevice(m_device->get());
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;
@@ -105,15 +86,8 @@ void CVarnikApp::RunMainDialog()
 
 void CVarnikApp::ReleaseFramework()
 {
-    m_controllers.Release(*m_instance);
-    if (m_device) {
-        m_device->Detach();
-        m_device->Exit();
-        m_instance->DeleteObj(m_device);
-        m_device = nullptr;
-    }
-    if (auto destroy = win32::BindExport<PFN_DeleteKIVInstance>(m_library.get(), "DeleteKIVInstance"))
-        destroy(m_instance);
-    m_instance = nullptr;
-    m_library.reset();
+    // The controllers last first, then the device, then the instance and its library.
+    m_controllers.Release(*m_framework->instance());
+    m_device.reset();
+    m_framework.reset();
 }

@@ -4,8 +4,13 @@
 
 #include "app_framework/afx.h"
 #include "gui_host/ControllerTable.h"
+#include "host_common/FrameworkLibrary.h"
+#include "host_common/FrameworkObjects.h"
+#include "host_common/HostStore.h"
 
-#include "config_store/IniFile.h"
+#include <memory>
+#include <optional>
+#include <string>
 
 class CVarnikApp : public CWinApp {
 public:
@@ -18,13 +23,12 @@ private:
     void RunMainDialog();
     void ReleaseFramework();
 
-    win32::UniqueModule m_library;
-    CKIVInstance_0* m_instance = nullptr;
-    CHapDeviceComm_0* m_device = nullptr;
-    CIniFile* m_store = nullptr;
+    host_common::HostStore m_store; // made first, destroyed last
+    std::unique_ptr<host_common::FrameworkLibrary> m_framework;
+    std::optional<host_common::CommDevice> m_device; // may hold none
     VS_FIXEDFILEINFO m_programVersion{};
     std::string m_versionLabel;
     std::string m_companyName;
-    std::string m_programFolder; // without a trailing backslash
+    host_common::HostPaths m_paths;
     varnik::ControllerTable m_controllers;
 };

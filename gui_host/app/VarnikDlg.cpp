@@ -2,11 +2,11 @@
 #include "VarnikDlg.h"
 
 #include "AboutDlg.h"
-#include "ProgramInfo.h"
 #include "gui_host/VersionTexts.h"
 #include "resource.h"
 
 #include "KIVInst.h"
+#include "win32/module.h"
 
 using namespace varnik;
 
@@ -38,7 +38,7 @@ BEGIN_MESSAGE_MAP(CVarnikDlg, CDialog)
     ON_NOTIFY(NM_DBLCLK, IDC_CONTROLLER_LIST, OnListDoubleClick)
 END_MESSAGE_MAP()
 
-CVarnikDlg::CVarnikDlg(CKIVInstance_0* instance, ControllerTable& controllers, VersionWords fileVersion)
+CVarnikDlg::CVarnikDlg(CKIVInstance_0* instance, ControllerTable& controllers, host_common::VersionWords fileVersion)
     : CDialog(IDD), m_instance(instance), m_controllers(controllers), m_fileVersion(fileVersion)
 {
     m_icon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
@@ -54,7 +54,7 @@ BOOL CVarnikDlg::OnInitDialog()
     }
     SetIcon(m_icon, TRUE);
     SetIcon(m_icon, FALSE);
-    m_programFolder = FolderWithBackslash(ModulePath(AfxGetInstanceHandle()));
+    m_programFolder = FolderWithBackslash(win32::ModulePath(AfxGetInstanceHandle()));
     SetWindowText(MainWindowTitle(m_fileVersion));
     PrepareList();
     FillList();

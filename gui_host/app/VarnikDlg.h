@@ -14,7 +14,7 @@ class CKIVInstance_0;
 class CVarnikDlg : public CDialog, private varnik::UserMessages {
 public:
     enum { IDD = 102 };
-    CVarnikDlg(CKIVInstance_0* instance, varnik::ControllerTable& controllers, varnik::VersionWords fileVersion);
+    CVarnikDlg(CKIVInstance_0* instance, varnik::ControllerTable& controllers, host_common::VersionWords fileVersion);
 
     void SetDevice(CHapDeviceComm_0* device) { m_device = device; }
 
@@ -42,7 +42,7 @@ private:
 
     CKIVInstance_0* m_instance;
     varnik::ControllerTable& m_controllers;
-    varnik::VersionWords m_fileVersion;
+    host_common::VersionWords m_fileVersion;
     CHapDeviceComm_0* m_device = nullptr;
     HICON m_icon = nullptr;
     std::string m_programFolder; // with a trailing backslash

@@ -1,4 +1,4 @@
-// Merrow's platform-neutral texts: usage, version, job call and client list.
+// Merrow's platform-neutral texts: usage, job call and client list.
 #include "batch_host/HostTexts.h"
 
 #include <cstdio>
@@ -25,16 +25,6 @@ std::string_view UsageText()
            "     When ready, the program prompts the user to press a key.\n"
            "  Merrow StartClientDialog=4096\n"
            "  -> Starts the Terminal\n";
-}
-
-std::string VersionText(const std::optional<FileVersion>& version)
-{
-    if (!version)
-        return "V";
-    char text[48];
-    std::snprintf(text, sizeof text, "V%u.%u.%u", version->mostSignificant >> 16,
-                  version->mostSignificant & 0xFFFFu, version->leastSignificant >> 16);
-    return text;
 }
 
 std::string JobScriptText(std::string_view path)

@@ -1,6 +1,6 @@
-// Usage, version, job call and client-list texts, and the host's paths.
-#include "batch_host/HostPaths.h"
+// Usage, job call and client-list texts, and the paths that must fit uncut.
 #include "batch_host/HostTexts.h"
+#include "batch_host/PathLimits.h"
 
 #include <gtest/gtest.h>
 
@@ -36,14 +36,6 @@ TEST(UsageText, IsTheExactTextUsersAndScriptsSee)
     EXPECT_EQ(std::string(UsageText()), expected);
 }
 
-TEST(VersionText, TakesTheFirstThreePartsOfTheFileVersion)
-{
-    EXPECT_EQ(VersionText(FileVersion{0x00010004, 0x0000002F}), "V1.4.0");
-    EXPECT_EQ(VersionText(FileVersion{0x00020001, 0x0005000C}), "V2.1.5");
-    EXPECT_EQ(VersionText(FileVersion{0xFFFFFFFF, 0xFFFFFFFF}), "V65535.65535.65535");
-    EXPECT_EQ(VersionText(std::nullopt), "V");
-}
-
 TEST(JobScriptText, DoublesEveryBackslashOfThePath)
 {
     EXPECT_EQ(JobScriptText("C:\\jobs\\a.vkj"), "ExecuteJobFile(\"C:\\\\jobs\\\\a.vkj\");");
@@ -76,30 +68,15 @@ TEST(ClientListText, SaysSoWhenThereIsNoDeviceClient)
     EXPECT_EQ(ClientListText({{4098, false, "Script Processor"}}), empty);
 }
 
-TEST(HostPaths, DataFolderLiesInTheSharedFolderOrElseBesideTheProgram)
-{
-    HostPaths shared = BuildHostPaths("C:\\Apps\\Varnik\\Merrow.exe", "C:\\ProgramData", "V1.0.0");
-    EXPECT_EQ(shared.programFolder, "C:\\Apps\\Varnik");
-    EXPECT_EQ(shared.dataFolder, "C:\\ProgramData\\Quarnel\\Varnik V1.0.0");
-    EXPECT_EQ(shared.configFile, "C:\\ProgramData\\Quarnel\\Varnik V1.0.0\\Varnik.ini");
-    EXPECT_EQ(shared.grabberConfigFile, "C:\\ProgramData\\Quarnel\\Varnik V1.0.0\\Framix.ini");
-
-    HostPaths local = BuildHostPaths("C:\\Apps\\Merrow.exe", "", "V");
-    EXPECT_EQ(local.dataFolder, "C:\\Apps\\Quarnel\\Varnik V");
-
-    EXPECT_EQ(ProgramFolder("Merrow.exe"), "");
-    EXPECT_EQ(BuildHostPaths("Merrow.exe", "", "V1.0.0").configFile, "\\Quarnel\\Varnik V1.0.0\\Varnik.ini");
-}
-
-TEST(HostPaths, NamesThePathThatWouldBeCut)
+TEST(PathLimits, NamesThePathThatWouldBeCut)
 {
     std::string deep = "C:\\" + std::string(230, 'd');
-    HostPaths paths = BuildHostPaths("C:\\Apps\\Merrow.exe", deep, "V1.0.0");
+    host_common::HostPaths paths = host_common::BuildHostPaths("C:\\Apps\\Merrow.exe", deep, "Quarnel", "V1.0.0");
     EXPECT_EQ(FirstTooLongPath(paths), paths.configFile);
-    EXPECT_EQ(FirstTooLongPath(BuildHostPaths("C:\\Apps\\Merrow.exe", "C:\\ProgramData", "V1.0.0")), "");
+    EXPECT_EQ(FirstTooLongPath(host_common::BuildHostPaths("C:\\Apps\\Merrow.exe", "C:\\ProgramData", "Quarnel", "V1.0.0")), "");
 
     std::string longProgram = "C:\\" + std::string(300, 'p') + "\\Merrow.exe";
-    HostPaths fromProgram = BuildHostPaths(longProgram, "C:\\ProgramData", "V1.0.0");
+    host_common::HostPaths fromProgram = host_common::BuildHostPaths(longProgram, "C:\\ProgramData", "Quarnel", "V1.0.0");
     EXPECT_EQ(FirstTooLongPath(fromProgram), fromProgram.programFolder);
 }
 

@@ -1,23 +1,15 @@
-// Version texts and the data folder of Varnik.
+// Varnik's window title, about-box version line and module folder.
 #include "gui_host/VersionTexts.h"
 
 #include <cstdio>
 
 namespace varnik {
 
-std::string MainWindowTitle(VersionWords v)
+std::string MainWindowTitle(host_common::VersionWords v)
 {
     char text[96];
     std::snprintf(text, sizeof text, "Varnik V%u.%u.%u build %u %s", v.mostSignificant >> 16,
                   v.mostSignificant & 0xFFFFu, v.leastSignificant >> 16, v.leastSignificant & 0xFFFFu, "(x64)");
-    return text;
-}
-
-std::string FourPartVersion(VersionWords v)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", v.mostSignificant >> 16, v.mostSignificant & 0xFFFFu,
-                  v.leastSignificant >> 16, v.leastSignificant & 0xFFFFu);
     return text;
 }
 
@@ -32,17 +24,6 @@ std::string AboutVersionLine(std::string_view fourPartVersion)
     line += fourPartVersion.substr(dot + 1);
     line += " for x64";
     return line;
-}
-
-std::string DataFolder(std::string_view appData, std::string_view programFolder, std::string_view company,
-                       std::string_view versionLabel)
-{
-    std::string folder(appData.empty() ? programFolder : appData);
-    folder += '\\';
-    folder += company.empty() ? std::string_view("Quarnel") : company;
-    folder += "\\Varnik ";
-    folder += versionLabel;
-    return folder;
 }
 
 std::string FolderWithBackslash(std::string_view path)

@@ -1,9 +1,8 @@
-// Texts Merrow prints that do not depend on the platform: usage, version,
-// the job call handed to the script processor and the client list.
+// Texts Merrow prints that do not depend on the platform: usage, the job call
+// handed to the script processor and the client list.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,16 +11,6 @@ namespace merrow {
 
 // Printed when no argument is given.
 std::string_view UsageText();
-
-// The two words of the fixed file-version record.
-struct FileVersion {
-    uint32_t mostSignificant = 0;
-    uint32_t leastSignificant = 0;
-};
-
-// "V" and the first three parts of the file version ("V1.4.0"), or "V" alone
-// when the program carries no version.
-std::string VersionText(const std::optional<FileVersion>& version);
 
 // The script text that runs a job file: ExecuteJobFile("C:\\jobs\\a.vkj");
 std::string JobScriptText(std::string_view path);
