@@ -3,13 +3,14 @@
 #pragma once
 
 #include "app_framework/afx.h"
+#include "resource.h"
 
 #include <string>
 #include <vector>
 
 class CApplicationAboutDlg : public CDialog {
 public:
-    enum { IDD = 510 };
+    enum { IDD = IDD_APPLICATION_ABOUT };
     explicit CApplicationAboutDlg(CWnd* parent = nullptr);
 
     void SetTitle(const std::string& title) { m_title = title; }

@@ -6,6 +6,7 @@
 #include "gui_host/ControllerTable.h"
 #include "gui_host/PortStatus.h"
 #include "gui_host/VersionTexts.h"
+#include "resource.h"
 
 #include <string>
 
@@ -13,7 +14,7 @@ class CKIVInstance_0;
 
 class CVarnikDlg : public CDialog, private varnik::UserMessages {
 public:
-    enum { IDD = 102 };
+    enum { IDD = IDD_VARNIK_DIALOG };
     CVarnikDlg(CKIVInstance_0* instance, varnik::ControllerTable& controllers, host_common::VersionWords fileVersion);
 
     void SetDevice(CHapDeviceComm_0* device) { m_device = device; }
