@@ -1,0 +1,43 @@
+// The AVX2 path: two blocks at a time, then one 128-bit block, then the scalar
+// kernels for the tail.
+#include "kernel_table.h"
+#include "simd_avx2.h"
+#include "simd_blocks.h"
+
+namespace grabber_pixel::detail {
+namespace {
+
+void Unpack12PackedAvx2(const std::uint8_t* s, std::uint8_t* d, std::size_t n)
+{
+    n = Unpack12Blocks<Avx2>(s, d, n);
+    n = Unpack12Blocks<Sse>(s, d, n);
+    Unpack12PackedScalar(s, d, n);
+}
+
+void Yuv444ToRgbAvx2(const std::uint8_t* s, std::uint8_t* d, std::size_t n)
+{
+    n = Yuv444Blocks<Avx2>(s, d, n);
+    n = Yuv444Blocks<Sse>(s, d, n);
+    Yuv444ToRgbScalar(s, d, n);
+}
+
+void Yuv422ToRgbAvx2(const std::uint8_t* s, std::uint8_t* d, std::size_t n)
+{
+    n = Yuv422Blocks<Avx2>(s, d, n);
+    n = Yuv422Blocks<Sse>(s, d, n);
+    Yuv422ToRgbScalar(s, d, n);
+}
+
+void Yuv411ToRgbAvx2(const std::uint8_t* s, std::uint8_t* d, std::size_t n)
+{
+    n = Yuv411Blocks<Avx2>(s, d, n);
+    n = Yuv411Blocks<Sse>(s, d, n);
+    Yuv411ToRgbScalar(s, d, n);
+}
+
+
+} // namespace
+
+const KernelSet kAvx2Kernels = {Unpack12PackedAvx2, Yuv444ToRgbAvx2, Yuv422ToRgbAvx2, Yuv411ToRgbAvx2};
+
+} // namespace grabber_pixel::detail
