@@ -1,0 +1,389 @@
+// The node map over a description that uses every node kind, on a memory port: values
+// through their chains, ranges, access, availability and locks, formulas, masks, struct
+// entries, categories, invalidators, and descriptions that are refused.
+#include "mk_gev/NodeMap.h"
+
+#include "MemoryPort.h"
+
+#include <gtest/gtest.h>
+
+namespace mkgev {
+namespace {
+
+using testing::MemoryPort;
+
+const char* kDescription = R"(<?xml version="1.0" encoding="utf-8"?>
+<RegisterDescription ModelName="Model" VendorName="Vendor" xmlns="http://www.genicam.org/GenApi/Version_1_0">
+  <Category Name="Root">
+    <pFeature>ImageFormat</pFeature>
+    <pFeature>Acquisition</pFeature>
+    <pFeature>DeviceModelName</pFeature>
+  </Category>
+  <Category Name="ImageFormat">
+    <pFeature>Width</pFeature>
+    <pFeature>Height</pFeature>
+    <pFeature>PixelFormat</pFeature>
+    <pFeature>PayloadSize</pFeature>
+    <pFeature>ReverseX</pFeature>
+    <pFeature>Width</pFeature>
+  </Category>
+  <Category Name="Acquisition">
+    <pFeature>AcquisitionStart</pFeature>
+    <pFeature>FrameRate</pFeature>
+    <pFeature>Gain</pFeature>
+    <pFeature>Missing</pFeature>
+  </Category>
+  <Integer Name="Width">
+    <DisplayName>Image width</DisplayName>
+    <pValue>WidthReg</pValue>
+    <Min>16</Min>
+    <pMax>SensorWidth</pMax>
+    <Inc>8</Inc>
+    <pIsLocked>Acquiring</pIsLocked>
+  </Integer>
+  <IntReg Name="WidthReg">
+    <Address>0x100</Address><Length>4</Length><AccessMode>RW</AccessMode><pPort>Device</pPort>
+    <Sign>Unsigned</Sign><Endianess>BigEndian</Endianess>
+  </IntReg>
+  <Integer Name="SensorWidth"><Value>1024</Value></Integer>
+  <Integer Name="Height"><pValue>HeightReg</pValue><Min>1</Min><Max>768</Max></Integer>
+  <IntReg Name="HeightReg">
+    <Address>0x104</Address><Length>4</Length><AccessMode>RW</AccessMode><pPort>Device</pPort>
+    <Endianess>BigEndian</Endianess>
+  </IntReg>
+  <Integer Name="Acquiring"><Value>0</Value></Integer>
+  <Enumeration Name="PixelFormat">
+    <EnumEntry Name="Mono8"><Value>0x01080001</Value></EnumEntry>
+    <EnumEntry Name="Mono16"><Value>0x01100007</Value></EnumEntry>
+    <EnumEntry Name="RGB8"><Value>0x02180014</Value><pIsAvailable>ColorSensor</pIsAvailable></EnumEntry>
+    <pValue>PixelFormatReg</pValue>
+  </Enumeration>
+  <Integer Name="ColorSensor"><Value>0</Value></Integer>
+  <IntReg Name="PixelFormatReg">
+    <Address>0x108</Address><Length>4</Length><AccessMode>RW</AccessMode><pPort>Device</pPort>
+    <Endianess>BigEndian</Endianess>
+  </IntReg>
+  <IntSwissKnife Name="PayloadSize">
+    <pVariable Name="W">Width</pVariable>
+    <pVariable Name="H">Height</pVariable>
+    <pVariable Name="PF">PixelFormatReg</pVariable>
+    <Formula>W * H * ((PF &gt;&gt; 16) &amp; 0xFF) / 8</Formula>
+  </IntSwissKnife>
+  <Boolean Name="ReverseX"><pValue>ControlBits</pValue><OnValue>1</OnValue><OffValue>0</OffValue></Boolean>
+  <MaskedIntReg Name="ControlBits">
+    <Address>0x10C</Address><Length>4</Length><AccessMode>RW</AccessMode><pPort>Device</pPort>
+    <Bit>31</Bit><Endianess>BigEndian</Endianess>
+  </MaskedIntReg>
+  <MaskedIntReg Name="LittleField">
+    <Address>0x110</Address><Length>4</Length><AccessMode>RW</AccessMode><pPort>Device</pPort>
+    <LSB>4</LSB><MSB>11</MSB><Sign>Signed</Sign><Endianess>LittleEndian</Endianess>
+  </MaskedIntReg>
+  <StructReg Comment="Packed">
+    <Address>0x114</Address><Length>4</Length><AccessMode>RW</AccessMode><pPort>Device</pPort>
+    <Endianess>BigEndian</Endianess>
+    <StructEntry Name="High"><LSB>15</LSB><MSB>0</MSB><Sign>Signed</Sign></StructEntry>
+    <StructEntry Name="Low"><LSB>31</LSB><MSB>16</MSB></StructEntry>
+    <StructEntry Name="LowReadOnly"><LSB>31</LSB><MSB>16</MSB><AccessMode>RO</AccessMode></StructEntry>
+  </StructReg>
+  <Command Name="AcquisitionStart"><pValue>CommandReg</pValue><CommandValue>1</CommandValue></Command>
+  <IntReg Name="CommandReg">
+    <Address>0x118</Address><Length>4</Length><AccessMode>WO</AccessMode><pPort>Device</pPort>
+  </IntReg>
+  <Float Name="FrameRate"><pValue>FrameRateConverter</pValue><Min>1</Min><Max>100</Max></Float>
+  <Converter Name="FrameRateConverter">
+    <FormulaTo>(1000000 / FROM)</FormulaTo>
+    <FormulaFrom>(1000000 / TO)</FormulaFrom>
+    <pValue>FramePeriod</pValue>
+  </Converter>
+  <Integer Name="FramePeriod"><pValue>FramePeriodReg</pValue><Min>10000</Min><Max>1000000</Max></Integer>
+  <IntReg Name="FramePeriodReg">
+    <Address>0x11C</Address><Length>4</Length><AccessMode>RW</AccessMode><pPort>Device</pPort>
+    <Cachable>NoCache</Cachable><pInvalidator>FrameRate</pInvalidator>
+  </IntReg>
+  <Float Name="Gain"><pValue>GainReg</pValue><Min>0</Min><Max>24</Max><pIsAvailable>GainAvailable</pIsAvailable></Float>
+  <FloatReg Name="GainReg">
+    <Address>0x120</Address><Length>4</Length><AccessMode>RW</AccessMode><pPort>Device</pPort>
+    <Endianess>LittleEndian</Endianess>
+  </FloatReg>
+  <Integer Name="GainAvailable"><Value>1</Value></Integer>
+  <SwissKnife Name="GainTimesTwo"><pVariable Name="G">Gain</pVariable><Formula>G * 2</Formula></SwissKnife>
+  <StringReg Name="DeviceModelName">
+    <Address>0x48</Address><Length>16</Length><AccessMode>RW</AccessMode><pPort>Device</pPort>
+  </StringReg>
+  <String Name="UserNote"><Value>hello</Value></String>
+  <Integer Name="Selector"><Value>0</Value><Min>0</Min><Max>3</Max></Integer>
+  <IntReg Name="Indexed">
+    <Address>0x300</Address><pIndex Offset="0x20">Selector</pIndex><Length>4</Length>
+    <AccessMode>RW</AccessMode><pPort>Device</pPort>
+  </IntReg>
+  <Integer Name="LoopA"><pValue>LoopB</pValue></Integer>
+  <Integer Name="LoopB"><pValue>LoopA</pValue></Integer>
+  <Integer Name="Dangling"><pValue>Nowhere</pValue></Integer>
+  <IntSwissKnife Name="OverLoop"><pVariable Name="A">LoopA</pVariable><Formula>A + 1</Formula></IntSwissKnife>
+  <IntSwissKnife Name="OverDangling"><pVariable Name="D">Dangling</pVariable><Formula>D</Formula></IntSwissKnife>
+  <IntSwissKnife Name="DividesByZero"><pVariable Name="Z">Acquiring</pVariable><Formula>1 / Z</Formula></IntSwissKnife>
+</RegisterDescription>
+)";
+
+struct NodeMapTest : ::testing::Test {
+    MemoryPort port;
+    std::unique_ptr<NodeMap> map;
+    void SetUp() override
+    {
+        std::string error;
+        map = NodeMap::parse(kDescription, error);
+        ASSERT_TRUE(map) << error;
+        map->setPort(&port);
+        port.set32(0x100, 640);
+        port.set32(0x104, 480);
+        port.set32(0x108, 0x01080001);
+        port.set32(0x11C, 40000);
+    }
+};
+
+TEST_F(NodeMapTest, DescriptionFacts)
+{
+    EXPECT_EQ("Model", map->modelName());
+    EXPECT_EQ("Vendor", map->vendorName());
+    EXPECT_EQ(NodeKind::IntSwissKnife, map->kind("PayloadSize"));
+    EXPECT_EQ(NodeKind::MaskedIntReg, map->kind("High")); // a struct entry
+    EXPECT_FALSE(map->kind("Packed"));
+    EXPECT_EQ("Image width", map->displayName("Width"));
+    EXPECT_EQ("Height", map->displayName("Height"));
+
+    // Listed once each, depth first, with their category path; unknown names skipped.
+    std::vector<std::pair<std::string, std::string>> expected = {
+        {"Width", "/ImageFormat"},
+        {"Height", "/ImageFormat"},
+        {"PixelFormat", "/ImageFormat"},
+        {"PayloadSize", "/ImageFormat"},
+        {"ReverseX", "/ImageFormat"},
+        {"AcquisitionStart", "/Acquisition"},
+        {"FrameRate", "/Acquisition"},
+        {"Gain", "/Acquisition"},
+        {"DeviceModelName", "/"},
+    };
+    auto features = map->features();
+    ASSERT_EQ(expected.size(), features.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(expected[i].first, features[i].name);
+        EXPECT_EQ(expected[i].second, features[i].category);
+    }
+    EXPECT_TRUE(map->isVolatile("FrameRate"));
+    EXPECT_FALSE(map->isVolatile("Width"));
+    EXPECT_EQ(std::vector<std::string>{"FramePeriodReg"}, map->invalidated("FrameRate"));
+}
+
+TEST_F(NodeMapTest, ValuesThroughTheirChains)
+{
+    port.set32(0x10C, 0x00000001); // bit 31 of a big-endian register is its least significant
+    port.set32(0x114, 0xFFFE0003); // High = -2 (signed), Low = 3
+    port.bytes[0x110] = 0xA0;      // little-endian bits 4..11: 0xFA = -6 signed
+    port.bytes[0x111] = 0x0F;
+    float gain = 6.5f;
+    uint8_t raw[4];
+    std::memcpy(raw, &gain, 4);
+    for (int i = 0; i < 4; ++i)
+        port.bytes[0x120 + i] = raw[i]; // little-endian on this host and in the register
+    const char model[] = "Fake";
+    for (size_t i = 0; i < sizeof model; ++i)
+        port.bytes[0x48 + i] = uint8_t(model[i]);
+
+    struct Case {
+        const char* name;
+        int64_t expected;
+    };
+    const Case ints[] = {
+        {"Width", 640},
+        {"Height", 480},
+        {"PayloadSize", 307200},
+        {"ControlBits", 1},
+        {"High", -2},
+        {"Low", 3},
+        {"LittleField", -6},
+        {"SensorWidth", 1024},
+        {"FramePeriod", 40000},
+    };
+    for (const auto& c : ints) {
+        SCOPED_TRACE(c.name);
+        int64_t value = 0;
+        ASSERT_EQ(NodeError::None, map->getInt(c.name, value));
+        EXPECT_EQ(c.expected, value);
+    }
+    double value = 0;
+    ASSERT_EQ(NodeError::None, map->getFloat("FrameRate", value));
+    EXPECT_DOUBLE_EQ(25.0, value);
+    ASSERT_EQ(NodeError::None, map->getFloat("Gain", value));
+    EXPECT_DOUBLE_EQ(6.5, value);
+    ASSERT_EQ(NodeError::None, map->getFloat("GainTimesTwo", value));
+    EXPECT_DOUBLE_EQ(13.0, value);
+    std::string text;
+    ASSERT_EQ(NodeError::None, map->getEnum("PixelFormat", text));
+    EXPECT_EQ("Mono8", text);
+    ASSERT_EQ(NodeError::None, map->getString("DeviceModelName", text));
+    EXPECT_EQ("Fake", text);
+    ASSERT_EQ(NodeError::None, map->getString("UserNote", text));
+    EXPECT_EQ("hello", text);
+    bool on = false;
+    ASSERT_EQ(NodeError::None, map->getBool("ReverseX", on));
+    EXPECT_TRUE(on);
+}
+
+TEST_F(NodeMapTest, WritesReachTheRegistersAndKeepTheOtherBits)
+{
+    port.set32(0x10C, 0xFFFFFFFE);
+    ASSERT_EQ(NodeError::None, map->setInt("Width", 1024));
+    EXPECT_EQ(1024u, port.get32(0x100));
+    ASSERT_EQ(NodeError::None, map->setEnum("PixelFormat", "Mono16"));
+    EXPECT_EQ(0x01100007u, port.get32(0x108));
+    int64_t payload = 0;
+    ASSERT_EQ(NodeError::None, map->getInt("PayloadSize", payload));
+    EXPECT_EQ(1024 * 480 * 2, payload);
+    ASSERT_EQ(NodeError::None, map->setBool("ReverseX", true));
+    EXPECT_EQ(0xFFFFFFFFu, port.get32(0x10C));
+    ASSERT_EQ(NodeError::None, map->setBool("ReverseX", false));
+    EXPECT_EQ(0xFFFFFFFEu, port.get32(0x10C));
+
+    port.set32(0x114, 0x12345678);
+    ASSERT_EQ(NodeError::None, map->setInt("High", -1));
+    EXPECT_EQ(0xFFFF5678u, port.get32(0x114));
+    ASSERT_EQ(NodeError::None, map->setInt("LittleField", 5));
+    EXPECT_EQ(0x50, port.bytes[0x110]);
+
+    ASSERT_EQ(NodeError::None, map->setFloat("FrameRate", 50.0));
+    EXPECT_EQ(20000u, port.get32(0x11C));
+    ASSERT_EQ(NodeError::None, map->setFloat("Gain", 12.25));
+    double gain = 0;
+    ASSERT_EQ(NodeError::None, map->getFloat("Gain", gain));
+    EXPECT_DOUBLE_EQ(12.25, gain);
+
+    ASSERT_EQ(NodeError::None, map->execute("AcquisitionStart"));
+    EXPECT_EQ(1u, port.get32(0x118));
+
+    ASSERT_EQ(NodeError::None, map->setString("DeviceModelName", "Renamed"));
+    std::string text;
+    ASSERT_EQ(NodeError::None, map->getString("DeviceModelName", text));
+    EXPECT_EQ("Renamed", text);
+    ASSERT_EQ(NodeError::None, map->setString("UserNote", "bye"));
+    ASSERT_EQ(NodeError::None, map->getString("UserNote", text));
+    EXPECT_EQ("bye", text);
+
+    // An indexed register moves with its selector.
+    ASSERT_EQ(NodeError::None, map->setInt("Selector", 2));
+    ASSERT_EQ(NodeError::None, map->setInt("Indexed", 77));
+    EXPECT_EQ(77u, port.get32(0x340));
+}
+
+TEST_F(NodeMapTest, RangesAccessAndRefusals)
+{
+    IntRange range;
+    ASSERT_EQ(NodeError::None, map->intRange("Width", range));
+    EXPECT_EQ(16, range.minimum);
+    EXPECT_EQ(1024, range.maximum);
+    EXPECT_EQ(8, range.increment);
+    ASSERT_EQ(NodeError::None, map->intRange("High", range));
+    EXPECT_EQ(-32768, range.minimum);
+    EXPECT_EQ(32767, range.maximum);
+    FloatRange frange;
+    ASSERT_EQ(NodeError::None, map->floatRange("Gain", frange));
+    EXPECT_DOUBLE_EQ(24.0, frange.maximum);
+
+    std::vector<std::string> entries;
+    ASSERT_EQ(NodeError::None, map->enumEntries("PixelFormat", entries));
+    EXPECT_EQ((std::vector<std::string>{"Mono8", "Mono16"}), entries);
+
+    struct Case {
+        const char* what;
+        NodeError got, expected;
+    };
+    int64_t i = 0;
+    std::string s;
+    const Case cases[] = {
+        {"width below its minimum", map->setInt("Width", 8), NodeError::OutOfRange},
+        {"width above its maximum", map->setInt("Width", 1032), NodeError::OutOfRange},
+        {"width off its increment", map->setInt("Width", 650), NodeError::OutOfRange},
+        {"an unavailable entry", map->setEnum("PixelFormat", "RGB8"), NodeError::OutOfRange},
+        {"no such entry", map->setEnum("PixelFormat", "Mono7"), NodeError::OutOfRange},
+        {"a frame rate whose period is out of range", map->setFloat("FrameRate", 200.0), NodeError::OutOfRange},
+        {"a struct entry above its bits", map->setInt("Low", 70000), NodeError::OutOfRange},
+        {"a read-only struct entry", map->setInt("LowReadOnly", 1), NodeError::NotWritable},
+        {"a swiss knife", map->setInt("PayloadSize", 1), NodeError::NotWritable},
+        {"a write-only register", map->getInt("CommandReg", i), NodeError::NotReadable},
+        {"a string as integer", map->getInt("DeviceModelName", i), NodeError::WrongKind},
+        {"an integer as string", map->getString("Width", s), NodeError::WrongKind},
+        {"a string too long", map->setString("DeviceModelName", "seventeen chars!!"), NodeError::OutOfRange},
+        {"unknown", map->getInt("Nothing", i), NodeError::NotFound},
+        // A loop or a dangling reference makes a feature unavailable, never a hang.
+        {"a loop", map->getInt("LoopA", i), NodeError::NotReadable},
+        {"a dangling reference", map->getInt("Dangling", i), NodeError::NotReadable},
+        {"a formula over a loop", map->getInt("OverLoop", i), NodeError::TooDeep},
+        {"a formula over a dangling reference", map->getInt("OverDangling", i), NodeError::Unresolved},
+        {"a division by zero", map->getInt("DividesByZero", i), NodeError::Unresolved},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.expected, c.got) << "expected " << nodeErrorName(c.expected) << ", got " << nodeErrorName(c.got);
+    }
+    EXPECT_EQ(640u, port.get32(0x100)); // nothing refused was written
+    EXPECT_EQ(Access::NotAvailable, map->access("LoopA"));
+
+    // Locks and availability follow their nodes.
+    EXPECT_EQ(Access::ReadWrite, map->access("Width"));
+    ASSERT_EQ(NodeError::None, map->setInt("Acquiring", 1));
+    EXPECT_EQ(Access::ReadOnly, map->access("Width"));
+    EXPECT_EQ(NodeError::NotWritable, map->setInt("Width", 512));
+    ASSERT_EQ(NodeError::None, map->setInt("GainAvailable", 0));
+    EXPECT_EQ(Access::NotAvailable, map->access("Gain"));
+    double d = 0;
+    EXPECT_EQ(NodeError::NotReadable, map->getFloat("Gain", d));
+    ASSERT_EQ(NodeError::None, map->setInt("ColorSensor", 1));
+    ASSERT_EQ(NodeError::None, map->enumEntries("PixelFormat", entries));
+    EXPECT_EQ(3u, entries.size());
+    EXPECT_EQ(Access::WriteOnly, map->access("AcquisitionStart"));
+    EXPECT_EQ(Access::ReadOnly, map->access("PayloadSize"));
+
+    port.failing = true;
+    EXPECT_EQ(NodeError::PortFailed, map->getInt("Height", i));
+    EXPECT_EQ(NodeError::PortFailed, map->setInt("Height", 100));
+}
+
+TEST(NodeMapLoadTest, BadDescriptionsAreRefusedWithTheNodeNamed)
+{
+    struct Case {
+        const char* what;
+        std::string xml;
+        const char* error;
+    };
+    auto wrap = [](std::string body) { return "<RegisterDescription>" + body + "</RegisterDescription>"; };
+    const Case cases[] = {
+        {"not XML", "<RegisterDescription>", "not well-formed"},
+        {"another root", "<Camera/>", "not <RegisterDescription>"},
+        {"bad address", wrap("<IntReg Name='R'><Address>0xZZ</Address><Length>4</Length></IntReg>"),
+         "node R: bad Address"},
+        {"register without length", wrap("<IntReg Name='R'><Address>0</Address></IntReg>"), "node R: a register"},
+        {"integer register of 9 bytes", wrap("<IntReg Name='R'><Address>0</Address><Length>9</Length></IntReg>"),
+         "longer than 8"},
+        {"masked bits outside", wrap("<MaskedIntReg Name='M'><Address>0</Address><Length>4</Length><Bit>40</Bit>"
+                                     "</MaskedIntReg>"),
+         "outside"},
+        {"bad formula", wrap("<SwissKnife Name='S'><Formula>1 +</Formula></SwissKnife>"), "node S:"},
+        {"converter without FormulaTo",
+         wrap("<Converter Name='C'><FormulaFrom>TO</FormulaFrom><pValue>X</pValue></Converter>"), "node C:"},
+        {"twice", wrap("<Integer Name='A'><Value>1</Value></Integer><Integer Name='A'><Value>2</Value></Integer>"),
+         "described twice"},
+        {"bad access mode", wrap("<IntReg Name='R'><Address>0</Address><Length>4</Length><AccessMode>XX</AccessMode>"
+                                 "</IntReg>"),
+         "AccessMode"},
+        {"enum entry without value", wrap("<Enumeration Name='E'><EnumEntry Name='A'/></Enumeration>"),
+         "EnumEntry A"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string error;
+        EXPECT_FALSE(NodeMap::parse(c.xml, error));
+        EXPECT_NE(std::string::npos, error.find(c.error)) << "expected \"" << c.error << "\" in \"" << error << "\"";
+    }
+}
+
+} // namespace
+} // namespace mkgev
