@@ -17,6 +17,8 @@ bool ProcessorHas(KernelPath path)
     case KernelPath::Ssse3: return __builtin_cpu_supports("ssse3");
     // The builtin also checks that the system saves the AVX registers.
     case KernelPath::Avx2: return __builtin_cpu_supports("avx2");
+    case KernelPath::Avx512:
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
     }
     return false;
 }
@@ -43,6 +45,7 @@ const char* PathName(KernelPath path)
     case KernelPath::Baseline: return "baseline";
     case KernelPath::Ssse3: return "ssse3";
     case KernelPath::Avx2: return "avx2";
+    case KernelPath::Avx512: return "avx512";
     }
     return "unknown";
 }
@@ -56,6 +59,7 @@ const KernelSet* KernelsFor(KernelPath path)
     case KernelPath::Baseline: return &detail::kBaselineKernels;
     case KernelPath::Ssse3: return &detail::kSsse3Kernels;
     case KernelPath::Avx2: return &detail::kAvx2Kernels;
+    case KernelPath::Avx512: return &detail::kAvx512Kernels;
     }
     return nullptr;
 }

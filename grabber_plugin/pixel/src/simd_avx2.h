@@ -7,8 +7,14 @@
 namespace grabber_pixel::detail {
 namespace {
 
-struct Avx2 {
+struct Avx2 : ShufflePicks<Avx2> {
     using Reg = __m256i;
+    struct Pick2 {
+        Reg a, b;
+    };
+    struct Pick3 {
+        Reg a, b, c;
+    };
     static constexpr std::size_t kLanes = 2;
 
     static Reg Load(const std::uint8_t* p, std::size_t laneStride)

@@ -79,8 +79,7 @@ struct Unpack12 {
 constexpr int PixelOf(int chunk, int i) { return (16 * chunk + i) / 3; }
 constexpr int ChannelOf(int chunk, int i) { return (16 * chunk + i) % 3; }
 
-// Output chunk from Y bytes already in output order and the shuffles that place
-// the offsets: pos = sh(p1) | sh(p2) | sh(p3), neg likewise.
+// Output chunk from Y, positive and negative offsets, all in output order.
 template <class V>
 typename V::Reg Emit(typename V::Reg luma, typename V::Reg pos, typename V::Reg neg)
 {
@@ -102,9 +101,8 @@ struct Yuv422Block {
     static constexpr BytePattern kLuma = MakePattern([](int i) { return 2 * PixelOf(C, i) + 1 - 8 * C; });
 
     R uv = V::Pattern(kUv);
-    R br[3] = {V::Pattern(kBlueRed<0>), V::Pattern(kBlueRed<1>), V::Pattern(kBlueRed<2>)};
-    R gp[3] = {V::Pattern(kGreen<0, 0>), V::Pattern(kGreen<1, 0>), V::Pattern(kGreen<2, 0>)};
-    R gn[3] = {V::Pattern(kGreen<0, 1>), V::Pattern(kGreen<1, 1>), V::Pattern(kGreen<2, 1>)};
+    typename V::Pick2 pos[3] = {V::MakePick(kBlueRed<0>, kGreen<0, 0>), V::MakePick(kBlueRed<1>, kGreen<1, 0>), V::MakePick(kBlueRed<2>, kGreen<2, 0>)};
+    typename V::Pick2 neg[3] = {V::MakePick(kBlueRed<0>, kGreen<0, 1>), V::MakePick(kBlueRed<1>, kGreen<1, 1>), V::MakePick(kBlueRed<2>, kGreen<2, 1>)};
     R luma[3] = {V::Pattern(kLuma<0>), V::Pattern(kLuma<1>), V::Pattern(kLuma<2>)};
     BlueRed<V> blueRed;
     Green<V> green{kGreenAddDouble};
@@ -120,9 +118,7 @@ struct Yuv422Block {
         R window[3] = {a, V::template Alignr<8>(b, a), b};
         for (int c = 0; c < 3; ++c) {
             R y = V::Shuffle(window[c], luma[c]);
-            R pos = V::Or(V::Shuffle(pbr, br[c]), V::Shuffle(g2, gp[c]));
-            R neg = V::Or(V::Shuffle(nbr, br[c]), V::Shuffle(g2, gn[c]));
-            V::Store(d + 16 * c, Emit<V>(y, pos, neg), 48);
+            V::Store(d + 16 * c, Emit<V>(y, V::Pick(pbr, g2, pos[c]), V::Pick(nbr, g2, neg[c])), 48);
         }
     }
 };
@@ -144,10 +140,8 @@ struct Yuv411Block {
     static constexpr BytePattern kLuma = MakePattern([](int i) { int p = PixelOf(C, i); return 6 * (p / 4) + kLumaAt[p % 4] - (C ? 8 : 0); });
 
     R uvA = V::Pattern(kUvA), uvB = V::Pattern(kUvB);
-    R bp[3] = {V::Pattern(kBlueRed<0, 0>), V::Pattern(kBlueRed<1, 0>), V::Pattern(kBlueRed<2, 0>)};
-    R bn[3] = {V::Pattern(kBlueRed<0, 1>), V::Pattern(kBlueRed<1, 1>), V::Pattern(kBlueRed<2, 1>)};
-    R gp[3] = {V::Pattern(kGreen<0, 0>), V::Pattern(kGreen<1, 0>), V::Pattern(kGreen<2, 0>)};
-    R gn[3] = {V::Pattern(kGreen<0, 1>), V::Pattern(kGreen<1, 1>), V::Pattern(kGreen<2, 1>)};
+    typename V::Pick2 pos[3] = {V::MakePick(kBlueRed<0, 0>, kGreen<0, 0>), V::MakePick(kBlueRed<1, 0>, kGreen<1, 0>), V::MakePick(kBlueRed<2, 0>, kGreen<2, 0>)};
+    typename V::Pick2 neg[3] = {V::MakePick(kBlueRed<0, 1>, kGreen<0, 1>), V::MakePick(kBlueRed<1, 1>, kGreen<1, 1>), V::MakePick(kBlueRed<2, 1>, kGreen<2, 1>)};
     R luma[3] = {V::Pattern(kLuma<0>), V::Pattern(kLuma<1>), V::Pattern(kLuma<2>)};
     BlueRed<V> blueRed;
     Green<V> green{kGreenAddDouble};
@@ -164,9 +158,7 @@ struct Yuv411Block {
         R window[3] = {a, b, b};
         for (int c = 0; c < 3; ++c) {
             R y = V::Shuffle(window[c], luma[c]);
-            R pos = V::Or(V::Shuffle(pbr, bp[c]), V::Shuffle(pg, gp[c]));
-            R neg = V::Or(V::Shuffle(pbr, bn[c]), V::Shuffle(pg, gn[c]));
-            V::Store(d + 16 * c, Emit<V>(y, pos, neg), 48);
+            V::Store(d + 16 * c, Emit<V>(y, V::Pick(pbr, pg, pos[c]), V::Pick(pbr, pg, neg[c])), 48);
         }
     }
 };
@@ -190,9 +182,8 @@ struct Yuv444Block {
     static constexpr BytePattern kLuma = MakePattern([](int i) { return 3 * PixelOf(C, i) + 1 - kLumaStart[C]; });
 
     R uv[4] = {V::Pattern(kUv<0>), V::Pattern(kUv<1>), V::Pattern(kUv<2>), V::Pattern(kUv<3>)};
-    R b0[3] = {V::Pattern(kBlueRed<0, 0>), V::Pattern(kBlueRed<1, 0>), V::Pattern(kBlueRed<2, 0>)};
-    R b1[3] = {V::Pattern(kBlueRed<0, 1>), V::Pattern(kBlueRed<1, 1>), V::Pattern(kBlueRed<2, 1>)};
-    R gr[3] = {V::Pattern(kGreen<0>), V::Pattern(kGreen<1>), V::Pattern(kGreen<2>)};
+    typename V::Pick3 pick[3] = {V::MakePick(kBlueRed<0, 0>, kBlueRed<0, 1>, kGreen<0>), V::MakePick(kBlueRed<1, 0>, kBlueRed<1, 1>, kGreen<1>),
+                                 V::MakePick(kBlueRed<2, 0>, kBlueRed<2, 1>, kGreen<2>)};
     R luma[3] = {V::Pattern(kLuma<0>), V::Pattern(kLuma<1>), V::Pattern(kLuma<2>)};
     BlueRed<V> blueRed;
     Green<V> green{kGreenAddFixed};
@@ -212,9 +203,7 @@ struct Yuv444Block {
         R window[3] = {V::template Alignr<1>(w1, w0), w1, V::template Alignr<15>(w2, w1)};
         for (int c = 0; c < 3; ++c) {
             R y = V::Shuffle(window[c], luma[c]);
-            R pos = V::Or(V::Shuffle(pg, gr[c]), V::Or(V::Shuffle(pbr0, b0[c]), V::Shuffle(pbr1, b1[c])));
-            R neg = V::Or(V::Shuffle(ng, gr[c]), V::Or(V::Shuffle(nbr0, b0[c]), V::Shuffle(nbr1, b1[c])));
-            V::Store(d + 16 * c, Emit<V>(y, pos, neg), 48);
+            V::Store(d + 16 * c, Emit<V>(y, V::Pick(pbr0, pbr1, pg, pick[c]), V::Pick(nbr0, nbr1, ng, pick[c])), 48);
         }
     }
 };

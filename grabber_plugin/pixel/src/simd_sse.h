@@ -12,8 +12,29 @@ namespace {
 
 using BytePattern = std::array<std::int8_t, 16>;
 
-struct Sse {
+// Picking output bytes from two or three registers by shuffle patterns (a byte
+// comes from exactly one of them): a shuffle of each and an or. Paths with a
+// two-register byte permute replace these.
+template <class V>
+struct ShufflePicks {
+    template <class P = V>
+    static auto MakePick(const BytePattern& a, const BytePattern& b) { return typename P::Pick2{V::Pattern(a), V::Pattern(b)}; }
+    template <class P = V>
+    static auto MakePick(const BytePattern& a, const BytePattern& b, const BytePattern& c) { return typename P::Pick3{V::Pattern(a), V::Pattern(b), V::Pattern(c)}; }
+    template <class R, class M>
+    static R Pick(R x, R y, const M& m) { return V::Or(V::Shuffle(x, m.a), V::Shuffle(y, m.b)); }
+    template <class R, class M>
+    static R Pick(R x, R y, R z, const M& m) { return V::Or(V::Or(V::Shuffle(x, m.a), V::Shuffle(y, m.b)), V::Shuffle(z, m.c)); }
+};
+
+struct Sse : ShufflePicks<Sse> {
     using Reg = __m128i;
+    struct Pick2 {
+        Reg a, b;
+    };
+    struct Pick3 {
+        Reg a, b, c;
+    };
     static constexpr std::size_t kLanes = 1;
 
     // laneStride: distance between the data of two lanes (unused with one lane).

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <random>
 #include <string>
@@ -139,6 +140,9 @@ TEST(Conversions, BufferSizesPerRoutine)
 TEST(Conversions, TestHookRoutesThePublicRoutinesThroughEachPath)
 {
     KernelPath original = ActivePath();
+    std::string names;
+    for (KernelPath path : SupportedPaths()) names += std::string(" ") + PathName(path);
+    std::printf("paths on this processor:%s\n", names.c_str());
     EXPECT_EQ(original, SupportedPaths().back()) << "the best path is chosen";
     for (KernelPath path : SupportedPaths()) {
         ASSERT_TRUE(ForcePathForTesting(path));

@@ -33,8 +33,9 @@ std::size_t DestinationBytes(ConversionRoutine routine, std::size_t pixelCount);
 // first use, for the whole process.
 enum class KernelPath { Baseline,
                         Ssse3,
-                        Avx2 };
-inline constexpr KernelPath kAllPaths[] = {KernelPath::Baseline, KernelPath::Ssse3, KernelPath::Avx2};
+                        Avx2,
+                        Avx512 }; // AVX-512 F, BW and VBMI
+inline constexpr KernelPath kAllPaths[] = {KernelPath::Baseline, KernelPath::Ssse3, KernelPath::Avx2, KernelPath::Avx512};
 
 struct KernelSet {
     ConversionRoutine unpack12Packed;
