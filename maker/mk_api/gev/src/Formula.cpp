@@ -472,8 +472,9 @@ bool Formula::eval(int index, const Lookup& lookup, std::vector<T>& values, std:
     case Op::BitAnd: out = T(ia() & ib()); return true;
     case Op::BitXor: out = T(ia() ^ ib()); return true;
     case Op::BitOr: out = T(ia() | ib()); return true;
-    case Op::Sgn: out = T(a > T{} ? 1 : a < T{} ? -1
-                                                : 0);
+    case Op::Sgn:
+        out = T(a > T{} ? 1 : a < T{} ? -1
+                                      : 0);
         return true;
     case Op::Abs:
         if constexpr (isInt)

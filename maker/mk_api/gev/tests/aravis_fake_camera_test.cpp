@@ -1,0 +1,242 @@
+// End to end against an independent implementation: Debian's GigE camera simulator
+// (arv-fake-gv-camera-0.8) on 127.0.0.1, started and stopped here. Discovery goes to
+// 127.0.0.1 only. Skipped, not passed, when the simulator is missing or its fixed port
+// 3956 is taken.
+#include "mk_gev/Description.h"
+#include "mk_gev/FrameAssembler.h"
+#include "mk_gev/GvcpClient.h"
+#include "mk_gev/UdpSocket.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace mkgev {
+namespace {
+
+constexpr uint32_t kLoopback = 0x7F000001;
+const char* kSerial = "GEVSUITE1";
+
+class SteadyClock : public mkapi::Clock {
+public:
+    uint64_t nowUs() const override
+    {
+        return uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count());
+    }
+};
+
+std::string simulatorPath()
+{
+    if (const char* env = std::getenv("MK_GEV_FAKE_CAMERA"); env && *env)
+        return env;
+    return MK_GEV_FAKE_CAMERA;
+}
+
+// The simulator as a child process, ended with the test.
+class Simulator {
+public:
+    bool start(const std::string& path, std::string& error)
+    {
+        std::vector<std::string> args = {path, "-i", "127.0.0.1", "-s", kSerial};
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        int rc = posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (rc != 0) {
+            error = "cannot start " + path + ": " + std::strerror(rc);
+            pid_ = -1;
+            return false;
+        }
+        return true;
+    }
+    bool running()
+    {
+        int status = 0;
+        return pid_ > 0 && waitpid(pid_, &status, WNOHANG) == 0;
+    }
+    ~Simulator()
+    {
+        if (pid_ <= 0)
+            return;
+        kill(pid_, SIGTERM);
+        // Bounded: a simulator that ignores SIGTERM for a second is killed.
+        for (int i = 0; i < 100; ++i) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_)
+                return;
+            usleep(10000);
+        }
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+struct Frames : FrameTarget {
+    std::vector<std::vector<uint8_t>> buffers;
+    std::vector<AssembledFrame> done;
+    size_t next = 0;
+    GvcpClient* client = nullptr;
+    int resends = 0;
+
+    bool acquire(FrameBuffer& buffer) override
+    {
+        if (next == buffers.size())
+            return false;
+        buffer.token = next;
+        buffer.bytes = buffers[next++];
+        return true;
+    }
+    void complete(const FrameBuffer&, const AssembledFrame& frame) override { done.push_back(frame); }
+    void resend(uint16_t block, uint32_t first, uint32_t last) override
+    {
+        ++resends;
+        client->requestResend(0, block, first, last);
+    }
+};
+
+TEST(AravisFakeCameraTest, DiscoveryDescriptionFeaturesAndFrames)
+{
+    std::string path = simulatorPath();
+    if (path.empty() || access(path.c_str(), X_OK) != 0)
+        GTEST_SKIP() << "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
+    std::string error;
+    {
+        // The simulator listens on its fixed port only; whoever has it now keeps it.
+        auto probe = UdpSocket::open(kLoopback, kGvcpPort, error);
+        if (!probe)
+            GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy: " << error;
+    }
+    Simulator simulator;
+    ASSERT_TRUE(simulator.start(path, error)) << error;
+
+    SteadyClock clock;
+    auto control = UdpSocket::open(kLoopback, 0, error);
+    ASSERT_TRUE(control) << error;
+    control->setPeer(kLoopback, kGvcpPort);
+    // Generous retries while the simulator starts; each wait is bounded.
+    GvcpClient client(*control, clock, GvcpOptions{20, 250, 2000});
+
+    DeviceInfo info;
+    GvcpResult result = client.discover(info);
+    ASSERT_TRUE(result.ok()) << result.message();
+    if (info.serialNumber != kSerial)
+        GTEST_SKIP() << "another device answers on 127.0.0.1:3956 (serial \"" << info.serialNumber << "\")";
+    EXPECT_EQ("Aravis", info.manufacturer);
+    EXPECT_EQ("Fake", info.model);
+    EXPECT_EQ(kLoopback, info.address);
+    client.setOptions(GvcpOptions{3, 250, 2000});
+
+    uint32_t capabilities = 0;
+    ASSERT_TRUE(client.readRegister(bootstrap::Capabilities, capabilities).ok());
+    client.setMultipleReads(capabilities & kCapMultipleRead);
+    ControlChannel channel(client, clock);
+    ASSERT_TRUE(channel.take(false).ok());
+    EXPECT_EQ(3000u, channel.heartbeatTimeoutMs());
+
+    std::string xml, source;
+    error = readDescription(client, xml, &source);
+    ASSERT_TRUE(error.empty()) << error;
+    EXPECT_EQ(0u, source.find("Local:")) << source;
+    auto map = NodeMap::parse(xml, error);
+    ASSERT_TRUE(map) << error;
+    GvcpPort port(client, capabilities & kCapWriteMemory);
+    map->setPort(&port);
+    EXPECT_EQ("Fake", map->modelName());
+
+    std::string text;
+    ASSERT_EQ(NodeError::None, map->getString("DeviceVendorName", text));
+    EXPECT_EQ("Aravis", text);
+    ASSERT_EQ(NodeError::None, map->getString("DeviceID", text));
+    EXPECT_EQ(kSerial, text);
+    int64_t width = 0, height = 0;
+    ASSERT_EQ(NodeError::None, map->getInt("Width", width));
+    ASSERT_EQ(NodeError::None, map->getInt("Height", height));
+    EXPECT_GT(width, 0);
+    EXPECT_GT(height, 0);
+    ASSERT_EQ(NodeError::None, map->setInt("Width", 256));
+    ASSERT_EQ(NodeError::None, map->setInt("Height", 128));
+    ASSERT_EQ(NodeError::None, map->getInt("Width", width));
+    ASSERT_EQ(NodeError::None, map->getInt("Height", height));
+    EXPECT_EQ(256, width);
+    EXPECT_EQ(128, height);
+    ASSERT_EQ(NodeError::None, map->setEnum("PixelFormat", "Mono8"));
+    ASSERT_EQ(NodeError::None, map->getEnum("PixelFormat", text));
+    EXPECT_EQ("Mono8", text);
+    std::vector<std::string> formats;
+    ASSERT_EQ(NodeError::None, map->enumEntries("PixelFormat", formats));
+    EXPECT_EQ(7u, formats.size());
+    double rate = 0;
+    ASSERT_EQ(NodeError::None, map->getFloat("AcquisitionFrameRate", rate));
+    EXPECT_GT(rate, 0.0);
+
+    // The stream to an ephemeral port of ours.
+    auto stream = UdpSocket::open(kLoopback, 0, error);
+    ASSERT_TRUE(stream) << error;
+    stream->setPeer(kLoopback, 0); // datagrams from 127.0.0.1 only, from any port
+    stream->setReceiveBuffer(4u << 20);
+    constexpr uint32_t kPacketSize = 1400;
+    ASSERT_TRUE(client.writeRegister(bootstrap::StreamChannelPacketSize, kPacketSize).ok());
+    ASSERT_TRUE(client.writeRegister(bootstrap::StreamChannelDestination, kLoopback).ok());
+    ASSERT_TRUE(client.writeRegister(bootstrap::StreamChannelPort, stream->localPort()).ok());
+
+    Frames frames;
+    frames.client = &client;
+    frames.buffers.assign(4, std::vector<uint8_t>(256 * 128));
+    AssemblyLimits limits;
+    limits.packetSize = kPacketSize;
+    limits.resend = capabilities & kCapPacketResend;
+    FrameAssembler assembler(frames, limits);
+    ASSERT_EQ(NodeError::None, map->execute("AcquisitionStart"));
+
+    // Bounded in packets and in time.
+    std::vector<uint8_t> packet(9000);
+    uint64_t deadline = clock.nowUs() + 10000000;
+    for (int i = 0; i < 100000 && frames.done.size() < 3 && clock.nowUs() < deadline; ++i) {
+        size_t got = 0;
+        if (stream->receive(packet, 100000, got) == DatagramStatus::Ok)
+            assembler.onPacket(std::span(packet.data(), got), clock.nowUs());
+        assembler.poll(clock.nowUs());
+        channel.tick();
+    }
+    EXPECT_EQ(NodeError::None, map->execute("AcquisitionStop"));
+    EXPECT_TRUE(simulator.running());
+    EXPECT_FALSE(channel.lost());
+    EXPECT_TRUE(channel.release().ok());
+
+    ASSERT_EQ(3u, frames.done.size()) << "completed " << assembler.counters().completed << ", incomplete "
+                                      << assembler.counters().incomplete << ", bad "
+                                      << assembler.counters().badPackets;
+    for (const AssembledFrame& frame : frames.done) {
+        EXPECT_EQ(FrameStatus::Complete, frame.status);
+        EXPECT_EQ(256u, frame.leader.width);
+        EXPECT_EQ(128u, frame.leader.height);
+        EXPECT_EQ(0x01080001u, frame.leader.pixelFormat);
+        EXPECT_EQ(256u * 128u, frame.bytes);
+    }
+    EXPECT_TRUE(blockIdAfter(frames.done[2].blockId, frames.done[0].blockId));
+    // The pattern differs from frame to frame.
+    EXPECT_NE(frames.buffers[0], frames.buffers[1]);
+}
+
+} // namespace
+} // namespace mkgev
