@@ -5,6 +5,8 @@
 
 #include "FramixTypes.h"
 
+#include <string>
+
 class CIniFile_0;
 class CUnifiedCamera;
 class CCmdChannel;
@@ -152,8 +154,10 @@ public:
 
     // Deletes every camera (the list is the grabber's); the active index becomes -1.
     UG_ERRCODE DeleteInternalList();
-    // Adds a channel at the end of the list, numbered for the store; the grabber owns it.
-    UG_ERRCODE AddCmdChannel(CCmdChannel* channel);
+    // Adds a channel made by CreateCmdChannel(type) at the end of the list,
+    // numbered for the store; the grabber owns it from here.
+    UG_ERRCODE AddCmdChannel(CCmdChannel* channel, uint32_t type);
+    bool IsTimerRunning() const;
 
     void SetLog(CGrabberLog* log) { m_pLog = log; }
     CGrabberLog* GetLog() const { return m_pLog; }
@@ -195,6 +199,11 @@ protected:
     CGrabberLog* m_pLog = nullptr; // may be null
 
 private:
+    // The camera's section name; with create, a camera without one gets the next number.
+    std::string CameraSectionOf(CUnifiedCamera* camera, bool create);
+    void NotifyCamCntrl(uint32_t event, uint32_t* answer);
+    void DestroyOwnDialog();
+
     struct Impl;
     Impl* m_pImpl;
 };
