@@ -18,7 +18,7 @@ bool ProcessorHas(KernelPath path)
     // The builtin also checks that the system saves the AVX registers.
     case KernelPath::Avx2: return __builtin_cpu_supports("avx2");
     case KernelPath::Avx512:
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vnni");
     }
     return false;
 }

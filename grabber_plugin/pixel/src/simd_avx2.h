@@ -19,10 +19,12 @@ struct Avx2 : ShufflePicks<Avx2> {
 
     static Reg Load(const std::uint8_t* p, std::size_t laneStride)
     {
+        if (laneStride == 16) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(p + laneStride), reinterpret_cast<const __m128i*>(p));
     }
     static void Store(std::uint8_t* p, Reg v, std::size_t laneStride)
     {
+        if (laneStride == 16) return _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(v));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p + laneStride), _mm256_extracti128_si256(v, 1));
     }

@@ -27,23 +27,30 @@ constexpr BytePattern MakePattern(F f)
 // Words U, V (alternating) in, words d_B, d_R (alternating) out.
 template <class V>
 struct BlueRed {
-    typename V::Reg bias = V::Words(kBlueBias, kRedBias), mul = V::Words(kBlueMul, kRedMul), add = V::Words(kBlueAdd, kRedAdd);
+    typename V::Reg mul = V::Words(kBlueMul, kRedMul), add = V::Words(kBlueAdd, kRedAdd);
     typename V::Reg operator()(typename V::Reg uv) const
     {
-        auto x = V::Or(V::template Sll16<8>(uv), bias);
-        return V::template Sra16<kRedBlueShift>(V::Add16(V::MulhiU16(x, mul), add));
+        return V::template Sra16<kRedBlueShift>(V::Add16(V::MulhiU16(V::template Sll16<8>(uv), mul), add));
     }
 };
 
-// Words U, V (alternating) in, one 32-bit d_G per pair out.
+// Words U, V (alternating) in, one 32-bit d_G per pair out. With dot-product
+// instructions the high part multiplies U << 7 and V << 7 (still positive
+// 16-bit words) by twice the factor, both accumulating onto k.
 template <class V>
 struct Green {
-    typename V::Reg high = V::Words(kGreenUHigh, kGreenVHigh), low = V::Words(kGreenULow, kGreenVLow), add;
+    typename V::Reg high = V::Words(kGreenUHigh, kGreenVHigh), low = V::Words(kGreenULow, kGreenVLow);
+    typename V::Reg high2 = V::Words(-2 * kGreenUHigh, -2 * kGreenVHigh), lowNeg = V::Words(-kGreenULow, -kGreenVLow), add;
     explicit Green(std::int32_t k) : add(V::Dwords(k)) {}
     typename V::Reg operator()(typename V::Reg uv) const
     {
-        auto t = V::Add32(V::template Sll32<8>(V::Madd16(uv, high)), V::Madd16(uv, low));
-        return V::template Sra32<kGreenShift>(V::Sub32(add, t));
+        if constexpr (V::kDotProduct) {
+            auto sum = V::DotAdd(V::DotAdd(add, V::template Sll16<7>(uv), high2), uv, lowNeg);
+            return V::template Sra32<kGreenShift>(sum);
+        } else {
+            auto t = V::Add32(V::template Sll32<8>(V::Madd16(uv, high)), V::Madd16(uv, low));
+            return V::template Sra32<kGreenShift>(V::Sub32(add, t));
+        }
     }
 };
 
@@ -109,17 +116,18 @@ struct Yuv422Block {
 
     void operator()(const std::uint8_t* s, std::uint8_t* d) const
     {
-        R a = V::Load(s, 32), b = V::Load(s + 16, 32);
+        R in[2];
+        V::LoadUnits(s, in);
+        R a = in[0], b = in[1];
         R uvA = V::Shuffle(a, uv), uvB = V::Shuffle(b, uv);
         R g = V::PackS32(green(uvA), green(uvB));
         R g2 = V::PackU16(g, V::Sub16(V::Zero(), g)); // [pos d_G 0..7, neg d_G 0..7]
         R pbr, nbr;
         Split<V>(blueRed(uvA), blueRed(uvB), pbr, nbr);
-        R window[3] = {a, V::template Alignr<8>(b, a), b};
-        for (int c = 0; c < 3; ++c) {
-            R y = V::Shuffle(window[c], luma[c]);
-            V::Store(d + 16 * c, Emit<V>(y, V::Pick(pbr, g2, pos[c]), V::Pick(nbr, g2, neg[c])), 48);
-        }
+        R window[3] = {a, V::template Alignr<8>(b, a), b}, out[3];
+#pragma GCC unroll 4
+        for (int c = 0; c < 3; ++c) out[c] = Emit<V>(V::Shuffle(window[c], luma[c]), V::Pick(pbr, g2, pos[c]), V::Pick(nbr, g2, neg[c]));
+        V::StoreUnits(d, out);
     }
 };
 
@@ -155,11 +163,10 @@ struct Yuv411Block {
         R br = blueRed(uv);
         R pg = V::PackU16(g, V::Sub16(V::Zero(), g));
         R pbr = V::PackU16(br, V::Sub16(V::Zero(), br));
-        R window[3] = {a, b, b};
-        for (int c = 0; c < 3; ++c) {
-            R y = V::Shuffle(window[c], luma[c]);
-            V::Store(d + 16 * c, Emit<V>(y, V::Pick(pbr, pg, pos[c]), V::Pick(pbr, pg, neg[c])), 48);
-        }
+        R window[3] = {a, b, b}, out[3];
+#pragma GCC unroll 4
+        for (int c = 0; c < 3; ++c) out[c] = Emit<V>(V::Shuffle(window[c], luma[c]), V::Pick(pbr, pg, pos[c]), V::Pick(pbr, pg, neg[c]));
+        V::StoreUnits(d, out);
     }
 };
 
@@ -190,7 +197,9 @@ struct Yuv444Block {
 
     void operator()(const std::uint8_t* s, std::uint8_t* d) const
     {
-        R w0 = V::Load(s, 48), w1 = V::Load(s + 16, 48), w2 = V::Load(s + 32, 48);
+        R in[3];
+        V::LoadUnits(s, in);
+        R w0 = in[0], w1 = in[1], w2 = in[2];
         R u0 = V::Shuffle(w0, uv[0]);
         R u1 = V::Shuffle(V::template Alignr<12>(w1, w0), uv[1]);
         R u2 = V::Shuffle(V::template Alignr<8>(w2, w1), uv[2]);
@@ -200,11 +209,10 @@ struct Yuv444Block {
         Split<V>(ga, gb, pg, ng);
         Split<V>(blueRed(u0), blueRed(u1), pbr0, nbr0);
         Split<V>(blueRed(u2), blueRed(u3), pbr1, nbr1);
-        R window[3] = {V::template Alignr<1>(w1, w0), w1, V::template Alignr<15>(w2, w1)};
-        for (int c = 0; c < 3; ++c) {
-            R y = V::Shuffle(window[c], luma[c]);
-            V::Store(d + 16 * c, Emit<V>(y, V::Pick(pbr0, pbr1, pg, pick[c]), V::Pick(nbr0, nbr1, ng, pick[c])), 48);
-        }
+        R window[3] = {V::template Alignr<1>(w1, w0), w1, V::template Alignr<15>(w2, w1)}, out[3];
+#pragma GCC unroll 4
+        for (int c = 0; c < 3; ++c) out[c] = Emit<V>(V::Shuffle(window[c], luma[c]), V::Pick(pbr0, pbr1, pg, pick[c]), V::Pick(nbr0, nbr1, ng, pick[c]));
+        V::StoreUnits(d, out);
     }
 };
 
@@ -216,7 +224,11 @@ std::size_t RunBlocks(const std::uint8_t*& s, std::uint8_t*& d, std::size_t n, s
 {
     const Block block;
     const std::size_t step = pixels * V::kLanes;
-    for (; n >= step + extraPixels; n -= step, s += in * V::kLanes, d += out * V::kLanes) block(s, d);
+    const std::uint8_t* source = s;
+    std::uint8_t* destination = d;
+    for (; n >= step + extraPixels; n -= step, source += in * V::kLanes, destination += out * V::kLanes) block(source, destination);
+    s = source;
+    d = destination;
     return n;
 }
 

@@ -17,6 +17,20 @@ using BytePattern = std::array<std::int8_t, 16>;
 // two-register byte permute replace these.
 template <class V>
 struct ShufflePicks {
+    static constexpr bool kDotProduct = false;
+    // K consecutive 16-byte units of every lane's block (blocks of 16 K bytes).
+    template <class R, std::size_t K>
+    static void LoadUnits(const std::uint8_t* p, R (&units)[K])
+    {
+#pragma GCC unroll 4
+        for (std::size_t k = 0; k < K; ++k) units[k] = V::Load(p + 16 * k, 16 * K);
+    }
+    template <class R, std::size_t K>
+    static void StoreUnits(std::uint8_t* p, const R (&units)[K])
+    {
+#pragma GCC unroll 4
+        for (std::size_t k = 0; k < K; ++k) V::Store(p + 16 * k, units[k], 16 * K);
+    }
     template <class P = V>
     static auto MakePick(const BytePattern& a, const BytePattern& b) { return typename P::Pick2{V::Pattern(a), V::Pattern(b)}; }
     template <class P = V>

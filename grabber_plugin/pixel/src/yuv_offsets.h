@@ -13,15 +13,13 @@
 namespace grabber_pixel::detail {
 
 // Red and blue in 16-bit lanes, as a vector unit computes them with an unsigned
-// high multiply: d = (mulhi(x << 8 | bias, k) + offset) >> 6. Exact for both
-// formulas; they give the same red and blue offsets.
-inline constexpr int kRedMul = 22970;
-inline constexpr int kRedBias = 0;
-inline constexpr int kRedAdd = -11485;
-inline constexpr int kBlueMul = 29032;
-inline constexpr int kBlueBias = 2;
-inline constexpr int kBlueAdd = -14517;
-inline constexpr int kRedBlueShift = 6;
+// high multiply: d = (mulhi(x << 8, k) + offset) >> 7. Exact for both formulas;
+// they give the same red and blue offsets.
+inline constexpr int kRedMul = 45940;
+inline constexpr int kRedAdd = -22970;
+inline constexpr int kBlueMul = 58065;
+inline constexpr int kBlueAdd = -29033;
+inline constexpr int kRedBlueShift = 7;
 
 // Green needs 19 fractional bits: d = (k - 180426 U - 374413 V) >> 19. The two
 // formulas differ only in k. Vector units split each factor into a high part
@@ -36,11 +34,11 @@ inline constexpr std::int32_t kGreenAddFixed = 71019386;  // the 4:4:4 formula
 
 inline int RedOffset(int v)
 {
-    return ((((v << 8) | kRedBias) * kRedMul >> 16) + kRedAdd) >> kRedBlueShift;
+    return (static_cast<int>(static_cast<unsigned>(v << 8) * kRedMul >> 16) + kRedAdd) >> kRedBlueShift;
 }
 inline int BlueOffset(int u)
 {
-    return ((((u << 8) | kBlueBias) * kBlueMul >> 16) + kBlueAdd) >> kRedBlueShift;
+    return (static_cast<int>(static_cast<unsigned>(u << 8) * kBlueMul >> 16) + kBlueAdd) >> kRedBlueShift;
 }
 inline int GreenOffset(int u, int v, std::int32_t add)
 {

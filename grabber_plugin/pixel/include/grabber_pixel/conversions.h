@@ -34,7 +34,7 @@ std::size_t DestinationBytes(ConversionRoutine routine, std::size_t pixelCount);
 enum class KernelPath { Baseline,
                         Ssse3,
                         Avx2,
-                        Avx512 }; // AVX-512 F, BW and VBMI
+                        Avx512 }; // AVX-512 F, BW, VBMI and VNNI
 inline constexpr KernelPath kAllPaths[] = {KernelPath::Baseline, KernelPath::Ssse3, KernelPath::Avx2, KernelPath::Avx512};
 
 struct KernelSet {
