@@ -153,6 +153,11 @@ public:
     // When advance() next has work; kNever when it has none by itself.
     static constexpr uint64_t kNever = UINT64_MAX;
     virtual uint64_t nextDueUs() = 0;
+
+    // A run-time control command (plug, unplug, attach, set...). False when the backend
+    // knows no such command, so that the library can offer it to the next backend;
+    // otherwise `code` and `reply` hold the answer.
+    virtual bool control(std::string_view command, Code& code, std::string& reply) { return false; }
 };
 
 // The library's clock, in microseconds from an arbitrary start; a backend that runs on
