@@ -46,9 +46,13 @@ std::string simulatorPath()
 // The simulator as a child process, ended with the test.
 class Simulator {
 public:
-    bool start(const std::string& path, std::string& error)
+    bool start(const std::string& path, int lossPerThousand, std::string& error)
     {
         std::vector<std::string> args = {path, "-i", "127.0.0.1", "-s", kSerial};
+        if (lossPerThousand > 0) {
+            args.push_back("-r");
+            args.push_back(std::to_string(lossPerThousand));
+        }
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(a.data());
@@ -114,53 +118,105 @@ struct Frames : FrameTarget {
     }
 };
 
-TEST(AravisFakeCameraTest, DiscoveryDescriptionFeaturesAndFrames)
-{
-    std::string path = simulatorPath();
-    if (path.empty() || access(path.c_str(), X_OK) != 0)
-        GTEST_SKIP() << "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
-    std::string error;
+// One simulator, controlled from an ephemeral port, its description loaded; the stream
+// goes to another ephemeral port. Every wait is bounded by the client's time-outs.
+class AravisFakeCameraTest : public ::testing::Test {
+protected:
+    void startCamera(int lossPerThousand)
     {
-        // The simulator listens on its fixed port only; whoever has it now keeps it.
-        auto probe = UdpSocket::open(kLoopback, kGvcpPort, error);
-        if (!probe)
-            GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy: " << error;
+        std::string path = simulatorPath();
+        if (path.empty() || access(path.c_str(), X_OK) != 0)
+            GTEST_SKIP() << "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
+        std::string error;
+        {
+            // The simulator listens on its fixed port only; whoever has it now keeps it.
+            auto probe = UdpSocket::open(kLoopback, kGvcpPort, error);
+            if (!probe)
+                GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy: " << error;
+        }
+        ASSERT_TRUE(simulator.start(path, lossPerThousand, error)) << error;
+        control = UdpSocket::open(kLoopback, 0, error);
+        ASSERT_TRUE(control) << error;
+        control->setPeer(kLoopback, kGvcpPort);
+        // Generous retries while the simulator starts.
+        client = std::make_unique<GvcpClient>(*control, clock, GvcpOptions{20, 250, 2000});
+        GvcpResult result = client->discover(info);
+        ASSERT_TRUE(result.ok()) << result.message();
+        if (info.serialNumber != kSerial)
+            GTEST_SKIP() << "another device answers on 127.0.0.1:3956 (serial \"" << info.serialNumber << "\")";
+        client->setOptions(GvcpOptions{3, 250, 2000});
+        ASSERT_TRUE(client->readRegister(bootstrap::Capabilities, capabilities).ok());
+        client->setMultipleReads(capabilities & kCapMultipleRead);
+        channel = std::make_unique<ControlChannel>(*client, clock);
+        ASSERT_TRUE(channel->take(false).ok());
+        std::string xml;
+        error = readDescription(*client, xml, &source);
+        ASSERT_TRUE(error.empty()) << error;
+        map = NodeMap::parse(xml, error);
+        ASSERT_TRUE(map) << error;
+        port = std::make_unique<GvcpPort>(*client, capabilities & kCapWriteMemory);
+        map->setPort(port.get());
     }
-    Simulator simulator;
-    ASSERT_TRUE(simulator.start(path, error)) << error;
+
+    // Streams into `count` buffers until they all came back or the time is up.
+    void grab(size_t count, uint32_t width, uint32_t height, uint64_t limitUs)
+    {
+        std::string error;
+        auto stream = UdpSocket::open(kLoopback, 0, error);
+        ASSERT_TRUE(stream) << error;
+        stream->setPeer(kLoopback, 0); // datagrams from 127.0.0.1 only, from any port
+        stream->setReceiveBuffer(4u << 20);
+        constexpr uint32_t kPacketSize = 1400;
+        ASSERT_TRUE(client->writeRegister(bootstrap::StreamChannelPacketSize, kPacketSize).ok());
+        ASSERT_TRUE(client->writeRegister(bootstrap::StreamChannelDestination, kLoopback).ok());
+        ASSERT_TRUE(client->writeRegister(bootstrap::StreamChannelPort, stream->localPort()).ok());
+        frames.client = client.get();
+        frames.buffers.assign(count, std::vector<uint8_t>(size_t(width) * height));
+        AssemblyLimits limits;
+        limits.packetSize = kPacketSize;
+        limits.resend = capabilities & kCapPacketResend;
+        limits.frameTimeoutUs = 500000;
+        assembler = std::make_unique<FrameAssembler>(frames, limits);
+        ASSERT_EQ(NodeError::None, map->execute("AcquisitionStart"));
+        // Bounded in packets and in time.
+        std::vector<uint8_t> packet(9000);
+        uint64_t deadline = clock.nowUs() + limitUs;
+        for (int i = 0; i < 200000 && frames.done.size() < count && clock.nowUs() < deadline; ++i) {
+            size_t got = 0;
+            if (stream->receive(packet, 100000, got) == DatagramStatus::Ok)
+                assembler->onPacket(std::span(packet.data(), got), clock.nowUs());
+            assembler->poll(clock.nowUs());
+            channel->tick();
+        }
+        EXPECT_EQ(NodeError::None, map->execute("AcquisitionStop"));
+        EXPECT_TRUE(simulator.running());
+        EXPECT_FALSE(channel->lost());
+    }
 
     SteadyClock clock;
-    auto control = UdpSocket::open(kLoopback, 0, error);
-    ASSERT_TRUE(control) << error;
-    control->setPeer(kLoopback, kGvcpPort);
-    // Generous retries while the simulator starts; each wait is bounded.
-    GvcpClient client(*control, clock, GvcpOptions{20, 250, 2000});
-
+    Simulator simulator;
+    std::unique_ptr<UdpSocket> control;
+    std::unique_ptr<GvcpClient> client;
+    std::unique_ptr<ControlChannel> channel;
+    std::unique_ptr<GvcpPort> port;
+    std::unique_ptr<NodeMap> map;
+    std::unique_ptr<FrameAssembler> assembler;
+    Frames frames;
     DeviceInfo info;
-    GvcpResult result = client.discover(info);
-    ASSERT_TRUE(result.ok()) << result.message();
-    if (info.serialNumber != kSerial)
-        GTEST_SKIP() << "another device answers on 127.0.0.1:3956 (serial \"" << info.serialNumber << "\")";
+    uint32_t capabilities = 0;
+    std::string source;
+};
+
+TEST_F(AravisFakeCameraTest, DiscoveryDescriptionFeaturesAndFrames)
+{
+    startCamera(0);
+    if (IsSkipped() || HasFatalFailure())
+        return;
     EXPECT_EQ("Aravis", info.manufacturer);
     EXPECT_EQ("Fake", info.model);
     EXPECT_EQ(kLoopback, info.address);
-    client.setOptions(GvcpOptions{3, 250, 2000});
-
-    uint32_t capabilities = 0;
-    ASSERT_TRUE(client.readRegister(bootstrap::Capabilities, capabilities).ok());
-    client.setMultipleReads(capabilities & kCapMultipleRead);
-    ControlChannel channel(client, clock);
-    ASSERT_TRUE(channel.take(false).ok());
-    EXPECT_EQ(3000u, channel.heartbeatTimeoutMs());
-
-    std::string xml, source;
-    error = readDescription(client, xml, &source);
-    ASSERT_TRUE(error.empty()) << error;
+    EXPECT_EQ(3000u, channel->heartbeatTimeoutMs());
     EXPECT_EQ(0u, source.find("Local:")) << source;
-    auto map = NodeMap::parse(xml, error);
-    ASSERT_TRUE(map) << error;
-    GvcpPort port(client, capabilities & kCapWriteMemory);
-    map->setPort(&port);
     EXPECT_EQ("Fake", map->modelName());
 
     std::string text;
@@ -188,44 +244,14 @@ TEST(AravisFakeCameraTest, DiscoveryDescriptionFeaturesAndFrames)
     double rate = 0;
     ASSERT_EQ(NodeError::None, map->getFloat("AcquisitionFrameRate", rate));
     EXPECT_GT(rate, 0.0);
+    // Every feature the categories list reads or is honestly refused, never hangs.
+    for (const FeatureEntry& feature : map->features())
+        map->access(feature.name);
 
-    // The stream to an ephemeral port of ours.
-    auto stream = UdpSocket::open(kLoopback, 0, error);
-    ASSERT_TRUE(stream) << error;
-    stream->setPeer(kLoopback, 0); // datagrams from 127.0.0.1 only, from any port
-    stream->setReceiveBuffer(4u << 20);
-    constexpr uint32_t kPacketSize = 1400;
-    ASSERT_TRUE(client.writeRegister(bootstrap::StreamChannelPacketSize, kPacketSize).ok());
-    ASSERT_TRUE(client.writeRegister(bootstrap::StreamChannelDestination, kLoopback).ok());
-    ASSERT_TRUE(client.writeRegister(bootstrap::StreamChannelPort, stream->localPort()).ok());
-
-    Frames frames;
-    frames.client = &client;
-    frames.buffers.assign(4, std::vector<uint8_t>(256 * 128));
-    AssemblyLimits limits;
-    limits.packetSize = kPacketSize;
-    limits.resend = capabilities & kCapPacketResend;
-    FrameAssembler assembler(frames, limits);
-    ASSERT_EQ(NodeError::None, map->execute("AcquisitionStart"));
-
-    // Bounded in packets and in time.
-    std::vector<uint8_t> packet(9000);
-    uint64_t deadline = clock.nowUs() + 10000000;
-    for (int i = 0; i < 100000 && frames.done.size() < 3 && clock.nowUs() < deadline; ++i) {
-        size_t got = 0;
-        if (stream->receive(packet, 100000, got) == DatagramStatus::Ok)
-            assembler.onPacket(std::span(packet.data(), got), clock.nowUs());
-        assembler.poll(clock.nowUs());
-        channel.tick();
-    }
-    EXPECT_EQ(NodeError::None, map->execute("AcquisitionStop"));
-    EXPECT_TRUE(simulator.running());
-    EXPECT_FALSE(channel.lost());
-    EXPECT_TRUE(channel.release().ok());
-
-    ASSERT_EQ(3u, frames.done.size()) << "completed " << assembler.counters().completed << ", incomplete "
-                                      << assembler.counters().incomplete << ", bad "
-                                      << assembler.counters().badPackets;
+    grab(3, 256, 128, 10000000);
+    ASSERT_EQ(3u, frames.done.size()) << "completed " << assembler->counters().completed << ", incomplete "
+                                      << assembler->counters().incomplete << ", bad "
+                                      << assembler->counters().badPackets;
     for (const AssembledFrame& frame : frames.done) {
         EXPECT_EQ(FrameStatus::Complete, frame.status);
         EXPECT_EQ(256u, frame.leader.width);
@@ -236,6 +262,33 @@ TEST(AravisFakeCameraTest, DiscoveryDescriptionFeaturesAndFrames)
     EXPECT_TRUE(blockIdAfter(frames.done[2].blockId, frames.done[0].blockId));
     // The pattern differs from frame to frame.
     EXPECT_NE(frames.buffers[0], frames.buffers[1]);
+    EXPECT_TRUE(channel->release().ok());
+}
+
+TEST_F(AravisFakeCameraTest, LostPacketsGiveIncompleteFramesThatAreCountedAndNeverHang)
+{
+    startCamera(100); // one packet in ten lost
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    ASSERT_EQ(NodeError::None, map->setInt("Width", 256));
+    ASSERT_EQ(NodeError::None, map->setInt("Height", 128));
+    ASSERT_EQ(NodeError::None, map->setEnum("PixelFormat", "Mono8"));
+    grab(8, 256, 128, 20000000);
+    ASSERT_EQ(8u, frames.done.size());
+    const AssemblyCounters& counters = assembler->counters();
+    EXPECT_EQ(8u, counters.completed + counters.incomplete);
+    EXPECT_GT(counters.incomplete, 0u);
+    EXPECT_GT(counters.missingPackets, 0u);
+    size_t incomplete = 0;
+    for (const AssembledFrame& frame : frames.done) {
+        EXPECT_LE(frame.bytes, 256u * 128u);
+        if (frame.status != FrameStatus::Complete) {
+            ++incomplete;
+            EXPECT_GT(frame.missingPackets, 0u);
+        }
+    }
+    EXPECT_EQ(counters.incomplete, incomplete);
+    EXPECT_TRUE(channel->release().ok());
 }
 
 } // namespace
