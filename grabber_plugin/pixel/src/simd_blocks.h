@@ -1,6 +1,6 @@
 // The vector block kernels, written once over a vector type V whose operations
 // all work within 128-bit lanes: with one lane it is the SSSE3 path, with two
-// lanes (each lane a block of its own) the AVX2 path. Every block computes the
+// or four lanes (each lane a block of its own) the AVX2 and AVX-512 paths. Every block computes the
 // integer forms of yuv_offsets.h and adds Y with unsigned saturation in bytes:
 // out = (Y +sat pos) -sat neg, where pos = max(d, 0) and neg = max(-d, 0).
 #pragma once
@@ -68,10 +68,15 @@ void Split(typename V::Reg a, typename V::Reg b, typename V::Reg& pos, typename 
 // 8 pixels (12 bytes, 16 read) into 8 words. Each word is taken as the bytes
 // (b1, b0) or (b1, b2): shifted right by 4 it is the odd value, and for the even
 // value its low 4 bits are b1 & 0x0F.
+constexpr int Unpack12Source(int i)
+{
+    constexpr int kByteOfWordByte[4] = {1, 0, 1, 2}; // (b1, b0), (b1, b2)
+    return (i / 4) * 3 + kByteOfWordByte[i % 4];
+}
+
 template <class V>
 struct Unpack12 {
-    typename V::Reg order = V::Pattern(MakePattern([](int i) { return (i / 4) * 3 + (i % 4 == 1 ? 0 : i % 4 == 3 ? 2
-                                                                                                                 : 1); }));
+    typename V::Reg order = V::Pattern(MakePattern(Unpack12Source));
     typename V::Reg high = V::Words(0x0FF0, 0x0FFF), low = V::Words(0x000F, 0);
     void operator()(const std::uint8_t* s, std::uint8_t* d) const
     {
