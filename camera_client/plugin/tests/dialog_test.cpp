@@ -3,6 +3,7 @@
 #include "DialogHarness.h"
 
 #include "kl7700/PageConversions.h"
+#include "kl7700_controls/ControlIds.h"
 
 namespace {
 
@@ -286,7 +287,7 @@ TEST(ControlDialog, DebugWindowShowsTheExchangesAndClosingItUnchecksTheButton)
     EXPECT_FALSE(debug->IsWindowVisible()) << "created hidden";
     h.Check(h.Dlg(), IDC_RXTX_DEBUG, true);
     EXPECT_TRUE(debug->IsWindowVisible());
-    const std::string log = WindowText(::GetDlgItem(debug->m_hWnd, 8098));
+    const std::string log = WindowText(::GetDlgItem(debug->m_hWnd, IDC_RXTX_LOG));
     EXPECT_NE(log.find("s=?{CR}"), std::string::npos) << log;
     EXPECT_NE(log.find("b=?{CR}"), std::string::npos) << log;
 

@@ -2,6 +2,7 @@
 // line, the columns, and the header painted with the logo's transparent colour.
 #include "AboutDlg.h"
 #include "VarnikProcess.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ struct Row {
 std::vector<Row> ShownRows(CApplicationAboutDlg& dialog)
 {
     EXPECT_TRUE(dialog.Create(CApplicationAboutDlg::IDD));
-    HWND list = dialog.GetDlgItem(3000)->m_hWnd;
+    HWND list = dialog.GetDlgItem(IDC_ABOUT_FILES)->m_hWnd;
     std::vector<Row> rows;
     const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -66,7 +67,7 @@ TEST_F(AboutBox, TwoNamesStayInTheirOrderAndAnEmptySearchAddsNothing)
     EXPECT_EQ((std::vector<std::string>{"Varnik.exe", "Merrow.exe"}), Files(ShownRows(dialog)));
 
     // The columns share the list's client width, less a scroll bar for the second.
-    HWND list = dialog.GetDlgItem(3000)->m_hWnd;
+    HWND list = dialog.GetDlgItem(IDC_ABOUT_FILES)->m_hWnd;
     RECT client;
     GetClientRect(list, &client);
     EXPECT_EQ(client.right * 5 / 10, ListView_GetColumnWidth(list, 0));
@@ -152,13 +153,13 @@ TEST_F(AboutBox, HeaderIsWhiteAndTheLogoIsDrawnThroughItsMask)
     EXPECT_EQ(0, magenta) << "the logo's transparent colour must not show";
 
     // Where the logo has its transparent colour (its pixel 170, 0) the band shows through.
-    win32::UniqueBitmap logo(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(512)));
+    win32::UniqueBitmap logo(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT_LOGO)));
     ASSERT_TRUE(logo);
     BITMAP info{};
     GetObjectA(logo.get(), sizeof info, &info);
     logo.reset();
     RECT list, window;
-    dialog.GetDlgItem(3000)->GetWindowRect(&list);
+    dialog.GetDlgItem(IDC_ABOUT_FILES)->GetWindowRect(&list);
     dialog.GetWindowRect(&window);
     const int x0 = list.left - window.left - GetSystemMetrics(SM_CXBORDER);
     const int y0 = bandBottom / 2 - info.bmHeight / 2;

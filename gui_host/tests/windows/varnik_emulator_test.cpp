@@ -3,6 +3,7 @@
 // a port held by another program, and the about box.
 #include "Screenshot.h"
 #include "VarnikProcess.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ namespace {
 
 // The device keeps other programs off its port with this mutex while locked.
 const char kPortMutex[] = "Local\\Quarnel.CommDev.EMULATOR";
-constexpr int kStatus = 1009, kConfigure = 1006, kOpen = 1004, kClose = 1005;
+constexpr int kStatus = IDC_PORT_STATUS, kConfigure = IDC_CONFIGURE_PORT, kOpen = IDC_OPEN_PORT, kClose = IDC_CLOSE_PORT;
 // The title the version resource of this build gives the main window.
 const std::string kTitle = std::string("Varnik ") + VARNIK_TEST_VERSION_LABEL + " build " + VARNIK_TEST_BUILD + " (x64)";
 
@@ -127,7 +128,7 @@ TEST_F(VarnikEmulator, OpensAndClosesTheEmulatedPort)
         LoadLibraryExA((folder_.Path() + "Varnik.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(program);
     char entry[64] = {};
-    LoadStringA(program.get(), 101, entry, sizeof entry);
+    LoadStringA(program.get(), IDS_ABOUTBOX, entry, sizeof entry);
     program.reset();
     EXPECT_EQ("Inf&o \xFC"
               "ber Varnik...",

@@ -2,6 +2,7 @@
 // failures, port status and commands, starting and adding controllers, the
 // Enter key, shut-down order and the about box.
 #include "VarnikProcess.h"
+#include "resource.h"
 #include "win32/version_resource.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,8 @@ using namespace varnik_test;
 
 namespace {
 
-constexpr int kStatus = 1009, kConfigure = 1006, kOpen = 1004, kClose = 1005, kList = 1011, kAdd = 1012;
+constexpr int kStatus = IDC_PORT_STATUS, kConfigure = IDC_CONFIGURE_PORT, kOpen = IDC_OPEN_PORT, kClose = IDC_CLOSE_PORT,
+              kList = IDC_CONTROLLER_LIST, kAdd = IDC_ADD_CONTROLLER;
 
 std::string ExpectedTitle(const std::string& program)
 {
@@ -317,7 +319,7 @@ TEST_F(VarnikFixture, AboutBoxListsTheProgramFirstAndThePluginsSorted)
     PostMessageA(dialog_, WM_SYSCOMMAND, 16, 0);
     HWND about = process_->WaitForTitle("About Varnik");
     ASSERT_NE(nullptr, about);
-    HWND list = GetDlgItem(about, 3000);
+    HWND list = GetDlgItem(about, IDC_ABOUT_FILES);
     const std::string v = VARNIK_TEST_PRODUCT_VERSION;
     const std::vector<std::pair<std::string, std::string>> expected{
         {"Varnik.exe", v}, {"AppFramework.dll", v}, {"KIVInst.dll", v}, {"Merrow.exe", "Unavailable"}, {"Plugins\\KFakeCamera.dll", v}, {"a_noversion.dll", "Unavailable"}};

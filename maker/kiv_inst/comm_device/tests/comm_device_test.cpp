@@ -105,7 +105,7 @@ protected:
 
     StorePtr loadStore()
     {
-        StorePtr store(CreateIniFile(0));
+        StorePtr store(CreateIniFile(INIKIND_FAST));
         store->SetFileName(path_.c_str());
         store->Load();
         return store;

@@ -39,7 +39,7 @@ std::string tempPath(const char* name)
 
 StorePtr loadStore(const std::string& path)
 {
-    StorePtr store(CreateIniFile(0));
+    StorePtr store(CreateIniFile(INIKIND_FAST));
     store->SetFileName(path.c_str());
     store->Load();
     return store;
