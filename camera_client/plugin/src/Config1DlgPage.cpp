@@ -1,6 +1,7 @@
 // Page "Image Parameters".
 #include "Config1DlgPage.h"
 
+#include "ControlRules.h"
 #include "KIV_KL7700CtrlDlg.h"
 #include "PluginShared.h"
 #include "resource.h"
@@ -144,7 +145,7 @@ void CConfig1DlgPage::Load()
 void CConfig1DlgPage::Change(int controlId, bool writeNow)
 {
     if (m_owner == nullptr) return;
-    m_owner->Session().ApplyParameterRules(controlId);
+    m_owner->Session().ApplyParameterRules(kl7700plugin::RuleForControl(controlId));
     DataTransfer(false);
     if (writeNow) m_owner->Session().WriteChangedParameters();
 }

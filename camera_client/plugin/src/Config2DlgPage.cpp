@@ -1,6 +1,7 @@
 // Page "Timer & Hardware Parameters".
 #include "Config2DlgPage.h"
 
+#include "ControlRules.h"
 #include "KIV_KL7700CtrlDlg.h"
 #include "PluginShared.h"
 #include "resource.h"
@@ -115,7 +116,7 @@ bool CConfig2DlgPage::DataTransfer(bool save)
 void CConfig2DlgPage::Change(int controlId, bool writeNow)
 {
     if (m_owner == nullptr) return;
-    m_owner->Session().ApplyParameterRules(controlId);
+    m_owner->Session().ApplyParameterRules(kl7700plugin::RuleForControl(controlId));
     DataTransfer(false);
     if (writeNow) m_owner->Session().WriteChangedParameters();
 }

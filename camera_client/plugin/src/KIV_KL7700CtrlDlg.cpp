@@ -164,7 +164,7 @@ BOOL CKIV_KL7700CtrlDlg::OnInitDialog()
 void CKIV_KL7700CtrlDlg::ReadCameraAndShow()
 {
     m_session.ResetRecords();
-    m_session.ReadFromCamera(); // the full read, the rules of 8012, 8013, 8029, 8001 and a refresh
+    m_session.ReadFromCamera(); // the full read, the rules of lines, line increment, Camera Link mode and frame duration, and a refresh
 }
 
 bool CKIV_KL7700CtrlDlg::ProbePrompt() { return m_session.WakeCamera(); }

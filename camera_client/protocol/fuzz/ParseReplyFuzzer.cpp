@@ -25,11 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Each rule alone on the parsed record, then all of them in a row.
     kl7700::ParameterRecord chained = camera;
-    for (int id = 8000; id <= 8108; ++id) {
-        if (kl7700::ruleForControl(id) == kl7700::Rule::None) continue;
+    for (kl7700::Rule rule : kl7700::kAllRules) {
         kl7700::ParameterRecord working = camera;
-        kl7700::ApplyParameterRules(id, working, camera);
-        kl7700::ApplyParameterRules(id, chained, camera);
+        kl7700::ApplyParameterRules(rule, working, camera);
+        kl7700::ApplyParameterRules(rule, chained, camera);
         (void)kl7700::MakeHeaderTexts(working, false);
     }
     for (size_t p = 0; p < kl7700::kParameterCount; ++p) {

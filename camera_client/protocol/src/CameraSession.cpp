@@ -145,9 +145,8 @@ void CameraSession::FetchCameraState()
 void CameraSession::ReadFromCamera()
 {
     FetchCameraState();
-    for (int controlId : {control::kLinesEdit, control::kLineIncrementEdit, control::kCameraLinkModeList,
-                          control::kFrameDurationEdit}) {
-        ApplyParameterRules(controlId);
+    for (Rule rule : {Rule::Lines, Rule::LineIncrement, Rule::CameraLinkMode, Rule::FrameDuration}) {
+        ApplyParameterRules(rule);
     }
     observer_.OnPagesChanged();
     RefreshHeader();
@@ -167,7 +166,7 @@ void CameraSession::WriteChangedParameters()
     if (!commError_) StartWriteBackTimer();
 }
 
-void CameraSession::ApplyParameterRules(int controlId) { kl7700::ApplyParameterRules(controlId, working_, camera_); }
+void CameraSession::ApplyParameterRules(Rule rule) { kl7700::ApplyParameterRules(rule, working_, camera_); }
 
 void CameraSession::SetBuiltInDefaults() { kl7700::SetBuiltInDefaults(working_); }
 
@@ -208,7 +207,7 @@ bool CameraSession::ResetToFactory()
 {
     if (commError_) return false;
     SetBuiltInDefaults();
-    ApplyParameterRules(control::kCameraLinkModeList);
+    ApplyParameterRules(Rule::CameraLinkMode);
     observer_.OnPagesChanged();
     RefreshHeader();
     observer_.OnHeaderChanged();

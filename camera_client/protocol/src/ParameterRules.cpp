@@ -13,52 +13,6 @@ namespace kl7700 {
 
 namespace {
 
-struct ControlRule {
-    int id;
-    Rule rule;
-};
-
-constexpr ControlRule kControlRules[] = {
-    {8000, Rule::Exposure},
-    {8005, Rule::Exposure},
-    {8009, Rule::Exposure},
-    {8001, Rule::FrameDuration},
-    {8006, Rule::FrameDuration},
-    {8017, Rule::FrameDuration},
-    {8002, Rule::FrameDuration},
-    {8007, Rule::FrameDuration},
-    {8018, Rule::FrameDuration},
-    {8003, Rule::Prescaler},
-    {8008, Rule::Prescaler},
-    {8019, Rule::Prescaler},
-    {8016, Rule::Prescaler},
-    {8095, Rule::Prescaler},
-    {8020, Rule::Prescaler},
-    {8010, Rule::FirstLineA},
-    {8043, Rule::FirstLineA},
-    {8032, Rule::FirstLineA},
-    {8011, Rule::FirstLineB},
-    {8042, Rule::FirstLineB},
-    {8033, Rule::FirstLineB},
-    {8012, Rule::Lines},
-    {8041, Rule::Lines},
-    {8034, Rule::Lines},
-    {8013, Rule::LineIncrement},
-    {8040, Rule::LineIncrement},
-    {8035, Rule::LineIncrement},
-    {8037, Rule::SecondRegion},
-    {8029, Rule::CameraLinkMode},
-    {8105, Rule::CameraLinkMode},
-    {8023, Rule::TimingMode},
-    {8031, Rule::Gain},
-    {8047, Rule::DarkValue},
-    {8051, Rule::DarkValue},
-    {8049, Rule::DarkValue},
-    {8059, Rule::TriggerSource},
-    {8108, Rule::SyncOutput},
-    {8027, Rule::BaudRate},
-};
-
 int32_t saturate(int64_t value)
 {
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
@@ -279,17 +233,8 @@ private:
 
 } // namespace
 
-Rule ruleForControl(int controlId)
+void ApplyParameterRules(Rule rule, ParameterRecord& working, const ParameterRecord& camera)
 {
-    for (const auto& entry : kControlRules) {
-        if (entry.id == controlId) return entry.rule;
-    }
-    return Rule::None;
-}
-
-void ApplyParameterRules(int controlId, ParameterRecord& working, const ParameterRecord& camera)
-{
-    const Rule rule = ruleForControl(controlId);
     if (rule == Rule::None) return;
     RuleRun(working, camera).run(rule);
 }

@@ -149,7 +149,7 @@ TEST_F(EmulatorSessionTest, WriteBackReachesTheCamera)
     w.W.value = 40;
     w.N.value = 1000;
     w.E.value = 1500;
-    session->ApplyParameterRules(control::kLinesEdit);
+    session->ApplyParameterRules(Rule::Lines);
     session->WriteChangedParameters();
     EXPECT_EQ((std::vector<std::string>{"N=03E7\r", "W=28\r", "E=000005DC\r"}), hostCommands());
     EXPECT_EQ(1000, camera->value('N'));

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-
 namespace kl7700 {
 namespace {
 
@@ -17,7 +15,7 @@ protected:
         SetBuiltInDefaults(camera);
         working = camera;
     }
-    void apply(int controlId) { ApplyParameterRules(controlId, working, camera); }
+    void apply(Rule rule) { ApplyParameterRules(rule, working, camera); }
     void makeNewFirmware()
     {
         working.versionField3 = 1;
@@ -47,19 +45,19 @@ TEST_F(RulesTest, TimingModeTwoUsesThreeTicksExceptForTheModeChangeItself)
     makeNewFirmware();
     working.M.value = 2;
     working.E.value = 1000;
-    for (int id : {8000, 8003, 8010, 8012, 8029}) {
-        SCOPED_TRACE(id);
+    for (Rule rule : {Rule::Exposure, Rule::Prescaler, Rule::FirstLineA, Rule::Lines, Rule::CameraLinkMode}) {
+        SCOPED_TRACE(static_cast<int>(rule));
         working.F.min = 1;
-        apply(id);
+        apply(rule);
         EXPECT_EQ(1003, working.F.min);
         EXPECT_GE(working.F.value, 1003);
     }
-    apply(control::kTimingModeList);
+    apply(Rule::TimingMode);
     EXPECT_EQ(1002, working.F.min); // offset 2 on a new camera
     EXPECT_EQ(100000, working.E.max);
 
     working.versionField3 = 0; // old camera: offset 3
-    apply(control::kTimingModeList);
+    apply(Rule::TimingMode);
     EXPECT_EQ(1003, working.F.min);
 }
 
@@ -67,7 +65,7 @@ TEST_F(RulesTest, ModeChangeToContinuousKeepsRoomBelowTheExposureMaximum)
 {
     working.E = {99999, 1, 100000};
     working.M.value = 0;
-    apply(control::kTimingModeList);
+    apply(Rule::TimingMode);
     EXPECT_EQ(99997, working.F.min); // min(E + 3, max of E - 3)
     EXPECT_EQ(99997, working.F.value);
 }
@@ -75,7 +73,7 @@ TEST_F(RulesTest, ModeChangeToContinuousKeepsRoomBelowTheExposureMaximum)
 TEST_F(RulesTest, SecondRegionHalvesTheLinesAndSwitchingOffRestoresThem)
 {
     working.D.value = 1;
-    apply(control::kSecondRegionCheck);
+    apply(Rule::SecondRegion);
     EXPECT_EQ(864, working.N.max);
     EXPECT_EQ(864, working.N.value);
     EXPECT_EQ(864, working.A.max);
@@ -83,7 +81,7 @@ TEST_F(RulesTest, SecondRegionHalvesTheLinesAndSwitchingOffRestoresThem)
 
     working.B.value = 700;
     working.D.value = 0;
-    apply(control::kSecondRegionCheck);
+    apply(Rule::SecondRegion);
     EXPECT_EQ(1728, working.N.max);
     EXPECT_EQ((Parameter{0, 0, 2}), working.B); // back to the camera's limits and minimum
     EXPECT_EQ(864, working.A.max);
@@ -99,7 +97,7 @@ TEST_F(RulesTest, CameraLinkModeSetsTheSmallestPrescaler)
         SCOPED_TRACE(c.mode);
         working.S.value = c.mode;
         working.K.value = 1;
-        apply(control::kCameraLinkModeList);
+        apply(Rule::CameraLinkMode);
         EXPECT_EQ(c.expectedMode, working.S.value);
         EXPECT_EQ(c.kMin, working.K.min);
         EXPECT_EQ(c.kMin, working.K.value);
@@ -117,14 +115,14 @@ TEST_F(RulesTest, FrameTimerModeFollowsRegionAndIncrementChanges)
     working.F.value = 1001;
 
     working.D.value = 1;
-    apply(control::kSecondRegionCheck);
+    apply(Rule::SecondRegion);
     EXPECT_EQ(864, working.N.value);
     EXPECT_EQ(864, working.A.max);
     EXPECT_EQ(1000, working.F.min); // exposure + one line: 1000.5 ticks
     EXPECT_EQ(1000, working.E.max); // frame - one line: 1000.5 ticks
 
     working.I.value = 2;
-    apply(control::kLineIncrementEdit);
+    apply(Rule::LineIncrement);
     EXPECT_EQ(864, working.N.max);
     EXPECT_EQ(432, working.A.max);
     EXPECT_EQ(432, working.B.max);
@@ -132,12 +130,12 @@ TEST_F(RulesTest, FrameTimerModeFollowsRegionAndIncrementChanges)
     working.N.value = 500;
     working.A.value = 600;
     working.B.value = 600;
-    apply(control::kLinesEdit);
+    apply(Rule::Lines);
     EXPECT_EQ(614, working.A.max);
     EXPECT_EQ(600, working.A.value);
 
     working.D.value = 0;
-    apply(control::kSecondRegionCheck);
+    apply(Rule::SecondRegion);
     EXPECT_EQ(864, working.N.max);
     EXPECT_EQ(364, working.A.max);
     EXPECT_EQ(364, working.A.value); // pulled inside its new maximum
@@ -147,7 +145,7 @@ TEST_F(RulesTest, FrameTimerModeFollowsRegionAndIncrementChanges)
     working.N.value = 1726;
     working.N.max = 1728;
     working.E.value = 100;
-    apply(control::kExposureEdit);
+    apply(Rule::Exposure);
     EXPECT_EQ(864, working.F.min); // 1729 lines of 1.5 us in 3 us ticks: 864.5
     EXPECT_EQ(1001, working.F.value);
 }
@@ -155,33 +153,33 @@ TEST_F(RulesTest, FrameTimerModeFollowsRegionAndIncrementChanges)
 TEST_F(RulesTest, SimpleChecksOfRuleEleven)
 {
     working.G.value = 5;
-    apply(8031);
+    apply(Rule::Gain);
     EXPECT_EQ(2, working.G.value);
     working.W.value = 300;
-    apply(8049);
+    apply(Rule::DarkValue);
     EXPECT_EQ(255, working.W.value);
     for (auto [in, out] : {std::pair{1, 0}, {2, 2}, {3, 3}, {4, 0}, {0, 0}}) {
         working.T.value = in;
-        apply(8059);
+        apply(Rule::TriggerSource);
         EXPECT_EQ(out, working.T.value);
     }
     working.J = {0x0B, 0, 2};
-    apply(8108);
+    apply(Rule::SyncOutput);
     EXPECT_EQ(0x0A, working.J.value); // source 3 -> 2, invert bit kept
     working.s.value = 0x2F;
-    apply(8027);
+    apply(Rule::BaudRate);
     EXPECT_EQ(0x2A, working.s.value); // baud 11 -> 10, the O2 channel bit kept
 }
 
-TEST_F(RulesTest, OtherIdentifiersChangeNothing)
+TEST_F(RulesTest, NoRuleAndUnknownRulesChangeNothing)
 {
     working.E.value = -5; // out of limits on purpose
     working.I.value = 0;
     const ParameterRecord before = working;
-    for (int id : {7999, 8004, 8014, 8021, 8024, 8100, 8109, 0, -1, INT_MAX}) {
-        SCOPED_TRACE(id);
-        EXPECT_EQ(Rule::None, ruleForControl(id));
-        apply(id);
+    const auto last = static_cast<uint8_t>(Rule::BaudRate);
+    for (uint8_t value : {uint8_t{0}, uint8_t(last + 1), uint8_t{200}, uint8_t{255}}) {
+        SCOPED_TRACE(int{value});
+        apply(static_cast<Rule>(value));
         EXPECT_EQ(before, working);
     }
 }
@@ -199,11 +197,14 @@ TEST_F(RulesTest, HostileValuesNeitherTrapNorOverflow)
     working.cameraName = "Sorvel";
     for (int32_t mode : {0, 1, 2, 3}) {
         working.M.value = mode;
-        for (int id = 8000; id <= 8108; ++id) apply(id);
+        // Twice, so that every rule also meets what all the others left.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (Rule rule : kAllRules) apply(rule);
+        }
     }
     working.D.value = 1;
-    apply(control::kSecondRegionCheck);
-    apply(control::kLineIncrementEdit);
+    apply(Rule::SecondRegion);
+    apply(Rule::LineIncrement);
     (void)MakeHeaderTexts(working, false);
     SUCCEED();
 }

@@ -48,7 +48,7 @@ public:
     bool WakeCamera();  // ProbePrompt inside the device lock
     void FetchCameraState();
     void WriteChangedParameters();
-    void ApplyParameterRules(int controlId);
+    void ApplyParameterRules(Rule rule);
     void SetBuiltInDefaults();
     void ResetRecords();
 

@@ -1,26 +1,13 @@
-// The rules that keep the working record consistent after a control changed:
+// The rules that keep the working record consistent after a parameter changed:
 // exposure against frame duration, region of interest against the sensor, the
-// Camera Link mode against the prescaler. They never talk to the camera.
+// Camera Link mode against the prescaler. They never talk to the camera, and
+// they know nothing of the dialog: its controls pick a rule through their own
+// table.
 #pragma once
 
 #include "kl7700/Parameters.h"
 
 namespace kl7700 {
-
-// Control identifiers of the dialog that the session itself runs rules for.
-namespace control {
-inline constexpr int kExposureEdit = 8000;
-inline constexpr int kFrameDurationEdit = 8001;
-inline constexpr int kPrescalerEdit = 8003;
-inline constexpr int kFirstLineAEdit = 8010;
-inline constexpr int kFirstLineBEdit = 8011;
-inline constexpr int kLinesEdit = 8012;
-inline constexpr int kLineIncrementEdit = 8013;
-inline constexpr int kTimeBaseEdit = 8016;
-inline constexpr int kTimingModeList = 8023;
-inline constexpr int kCameraLinkModeList = 8029;
-inline constexpr int kSecondRegionCheck = 8037;
-} // namespace control
 
 enum class Rule : uint8_t {
     None,
@@ -41,11 +28,29 @@ enum class Rule : uint8_t {
     BaudRate,
 };
 
-// The rule a control identifier selects; None for every other identifier.
-Rule ruleForControl(int controlId);
+// Every rule but None, in the order of the enumeration.
+inline constexpr Rule kAllRules[] = {
+    Rule::Exposure,
+    Rule::FrameDuration,
+    Rule::Prescaler,
+    Rule::FirstLineA,
+    Rule::FirstLineB,
+    Rule::Lines,
+    Rule::LineIncrement,
+    Rule::SecondRegion,
+    Rule::CameraLinkMode,
+    Rule::TimingMode,
+    Rule::Gain,
+    Rule::DarkValue,
+    Rule::TriggerSource,
+    Rule::SyncOutput,
+    Rule::BaudRate,
+};
+static_assert(sizeof(kAllRules) / sizeof(kAllRules[0]) == static_cast<size_t>(Rule::BaudRate),
+              "a rule joins the enumeration and this list together");
 
-// Applies the rule of `controlId` to `working`. `camera` gives the limits the
-// camera itself allows (lines of the sensor, region B, longest exposure).
-void ApplyParameterRules(int controlId, ParameterRecord& working, const ParameterRecord& camera);
+// Applies `rule` to `working`; None changes nothing. `camera` gives the limits
+// the camera itself allows (lines of the sensor, region B, longest exposure).
+void ApplyParameterRules(Rule rule, ParameterRecord& working, const ParameterRecord& camera);
 
 } // namespace kl7700
