@@ -11,7 +11,7 @@ enum class Extra { None,
                    Numbers,
                    Rest };
 
-struct CommandSpec {
+struct CommandEntry {
     const char* name;
     int required;        // arguments always taken
     int optionalNumbers; // further arguments taken while they are numbers
@@ -19,7 +19,7 @@ struct CommandSpec {
     const char* synopsis; // for the usage text
 };
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandEntry kCommands[] = {
     {"init", 0, 0, Extra::None, "init"},
     {"cameras", 0, 0, Extra::None, "cameras"},
     {"select", 1, 0, Extra::None, "select UID"},
@@ -43,11 +43,11 @@ constexpr CommandSpec kCommands[] = {
     {"sim", 1, 0, Extra::Rest, "sim COMMAND..."},
 };
 
-const CommandSpec* FindCommand(std::string_view name)
+const CommandEntry* FindCommand(std::string_view name)
 {
-    for (const CommandSpec& spec : kCommands)
-        if (name == spec.name)
-            return &spec;
+    for (const CommandEntry& entry : kCommands)
+        if (name == entry.name)
+            return &entry;
     return nullptr;
 }
 
@@ -135,24 +135,24 @@ HostParseResult ParseHostCommandLine(const std::vector<std::string>& args)
         return result;
     }
     while (i < args.size()) {
-        const CommandSpec* spec = FindCommand(args[i]);
-        if (!spec) {
+        const CommandEntry* entry = FindCommand(args[i]);
+        if (!entry) {
             result.error = "unknown command \"" + args[i] + "\"";
             return result;
         }
-        HostCommand command{spec->name, {}};
+        HostCommand command{entry->name, {}};
         ++i;
-        for (int r = 0; r < spec->required; ++r, ++i) {
+        for (int r = 0; r < entry->required; ++r, ++i) {
             if (i >= args.size()) {
-                result.error = std::string("missing argument: ") + spec->synopsis;
+                result.error = std::string("missing argument: ") + entry->synopsis;
                 return result;
             }
             command.args.push_back(args[i]);
         }
-        if (spec->extra == Extra::Numbers) {
-            for (int o = 0; o < spec->optionalNumbers && i < args.size() && ParseNumber(args[i]); ++o, ++i)
+        if (entry->extra == Extra::Numbers) {
+            for (int o = 0; o < entry->optionalNumbers && i < args.size() && ParseNumber(args[i]); ++o, ++i)
                 command.args.push_back(args[i]);
-        } else if (spec->extra == Extra::Rest) {
+        } else if (entry->extra == Extra::Rest) {
             for (; i < args.size(); ++i)
                 command.args.push_back(args[i]);
         }
@@ -175,9 +175,9 @@ std::string HostUsage()
                        "  --grabber N    the grabber's index (default 0)\n"
                        "  --quiet        no log lines\n"
                        "commands (run in order):\n";
-    for (const CommandSpec& spec : kCommands) {
+    for (const CommandEntry& entry : kCommands) {
         text += "  ";
-        text += spec.synopsis;
+        text += entry.synopsis;
         text += "\n";
     }
     text += "exit codes: 0 all commands succeeded, 1 usage, 2 framework or grabber not loaded or initialised,\n"
