@@ -11,36 +11,19 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include "FakeCameraProcess.h"
+
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#ifndef _WIN32
-#include <csignal>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
-#endif
 
 namespace mkgev {
 namespace {
 
 constexpr uint32_t kLoopback = 0x7F000001;
-const char* kSerial = "GEVSUITE1";
-
-class SteadyClock : public mkapi::Clock {
-public:
-    uint64_t nowUs() const override
-    {
-        return uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(
-                            std::chrono::steady_clock::now().time_since_epoch())
-                            .count());
-    }
-};
+const char* kSerial = testing::kSimulatorSerial;
+using testing::Simulator;
+using testing::SteadyClock;
 
 std::string simulatorPath()
 {
@@ -48,70 +31,6 @@ std::string simulatorPath()
         return env;
     return MK_GEV_FAKE_CAMERA;
 }
-
-#ifdef _WIN32
-class Simulator {
-public:
-    bool start(const std::string&, int, std::string& error)
-    {
-        error = "a Windows program cannot start the simulator";
-        return false;
-    }
-    bool running() { return true; }
-};
-#else
-// The simulator as a child process, ended with the test.
-class Simulator {
-public:
-    bool start(const std::string& path, int lossPerThousand, std::string& error)
-    {
-        std::vector<std::string> args = {path, "-i", "127.0.0.1", "-s", kSerial};
-        if (lossPerThousand > 0) {
-            args.push_back("-r");
-            args.push_back(std::to_string(lossPerThousand));
-        }
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        int rc = posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0) {
-            error = "cannot start " + path + ": " + std::strerror(rc);
-            pid_ = -1;
-            return false;
-        }
-        return true;
-    }
-    bool running()
-    {
-        int status = 0;
-        return pid_ > 0 && waitpid(pid_, &status, WNOHANG) == 0;
-    }
-    ~Simulator()
-    {
-        if (pid_ <= 0)
-            return;
-        kill(pid_, SIGTERM);
-        // Bounded: a simulator that ignores SIGTERM for a second is killed.
-        for (int i = 0; i < 100; ++i) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_)
-                return;
-            usleep(10000);
-        }
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-
-private:
-    pid_t pid_ = -1;
-};
-#endif
 
 // What fake_camera.sh says: "running PID", "busy" or "missing"; empty when the test
 // starts the simulator itself.
