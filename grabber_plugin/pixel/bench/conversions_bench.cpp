@@ -78,8 +78,14 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
+            // With repetitions the median stands for the benchmark.
+            std::string name = run.benchmark_name();
+            if (run.run_type == Run::RT_Aggregate) {
+                if (run.aggregate_name != "median") continue;
+                name.resize(name.size() - std::string("_median").size());
+            }
             auto it = run.counters.find("items_per_second");
-            if (it != run.counters.end()) rate[run.benchmark_name()] = it->second;
+            if (it != run.counters.end()) rate[name] = it->second;
         }
         ConsoleReporter::ReportRuns(runs);
     }
