@@ -1,0 +1,283 @@
+// mkApi.dll as the grabber plug-in binds it: all 55 functions by name, the version
+// resource, the description named by MKAPI_NETWORK, callbacks from the library's own
+// thread that call back in, and two threads queueing and waiting at once.
+#include "mk_api/MkApi.h"
+#include "win32/module.h"
+#include "win32/unique_handle.h"
+#include "win32/version_resource.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kMono = 100001, kColour = 100002;
+
+const char* const kNames[] = {
+    "MkVersion", "MkInitialize", "MkInitializeNoDiscovery", "MkUnInitialize", "MkLinkCallbackRegister",
+    "MkLinkCallbackUnRegister", "MkCameraListEx", "MkCameraList", "MkCameraCount", "MkCameraInfoEx", "MkCameraInfo",
+    "MkCameraInfoByAddrEx", "MkCameraInfoByAddr", "MkCameraListUnreachableEx", "MkCameraListUnreachable",
+    "MkCameraOpen", "MkCameraOpenByAddr", "MkCameraClose", "MkCameraIpSettingsGet", "MkCameraIpSettingsChange",
+    "MkCaptureStart", "MkCaptureEnd", "MkCaptureQuery", "MkCaptureAdjustPacketSize", "MkCaptureQueueFrame",
+    "MkCaptureQueueClear", "MkCaptureWaitForFrameDone", "MkAttrList", "MkAttrInfo", "MkAttrExists",
+    "MkAttrIsAvailable", "MkAttrIsValid", "MkAttrRangeEnum", "MkAttrRangeUint32", "MkAttrRangeFloat32",
+    "MkAttrRangeInt64", "MkCommandRun", "MkAttrStringGet", "MkAttrStringSet", "MkAttrEnumGet", "MkAttrEnumSet",
+    "MkAttrUint32Get", "MkAttrUint32Set", "MkAttrFloat32Get", "MkAttrFloat32Set", "MkAttrInt64Get",
+    "MkAttrInt64Set", "MkAttrBooleanGet", "MkAttrBooleanSet", "MkCameraEventCallbackRegister",
+    "MkUtilityColorInterpolate", "_Mk_Factory_Test_10", "_Mk_Factory_Test_11", "_Mk_Factory_Test_12",
+    "_Mk_Factory_Test_13"};
+static_assert(sizeof kNames / sizeof kNames[0] == 55);
+
+std::string ModuleFolder()
+{
+    std::string folder = win32::ModulePath(nullptr);
+    folder.resize(folder.find_last_of('\\'));     // ...\tests
+    folder.resize(folder.find_last_of('\\') + 1); // ...\ (build folder)
+    return folder + "bin\\";
+}
+
+// The functions this test calls, bound by name with the types the header gives.
+struct Api {
+    decltype(&MkInitialize) initialize;
+    decltype(&MkUnInitialize) uninitialize;
+    decltype(&MkVersion) version;
+    decltype(&MkCameraCount) count;
+    decltype(&MkCameraListEx) list;
+    decltype(&MkCameraOpen) open;
+    decltype(&MkCameraClose) close;
+    decltype(&MkLinkCallbackRegister) linkRegister;
+    decltype(&MkLinkCallbackUnRegister) linkUnregister;
+    decltype(&MkCaptureStart) start;
+    decltype(&MkCaptureEnd) end;
+    decltype(&MkCaptureQueueFrame) queue;
+    decltype(&MkCaptureQueueClear) clear;
+    decltype(&MkCaptureWaitForFrameDone) wait;
+    decltype(&MkCommandRun) command;
+    decltype(&MkAttrUint32Get) getUint32;
+    decltype(&MkAttrUint32Set) setUint32;
+    decltype(&MkAttrFloat32Set) setFloat32;
+    decltype(&_Mk_Factory_Test_10) readRegisters;
+    MkSimControlFn control;
+};
+
+class MkApiDll : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        _putenv("MKAPI_NETWORK=");
+        module_.reset(::LoadLibraryA((ModuleFolder() + "mkApi.dll").c_str()));
+        ASSERT_TRUE(module_);
+        HMODULE m = module_.get();
+        using win32::BindExport;
+        api_ = {BindExport<decltype(&MkInitialize)>(m, "MkInitialize"),
+                BindExport<decltype(&MkUnInitialize)>(m, "MkUnInitialize"),
+                BindExport<decltype(&MkVersion)>(m, "MkVersion"),
+                BindExport<decltype(&MkCameraCount)>(m, "MkCameraCount"),
+                BindExport<decltype(&MkCameraListEx)>(m, "MkCameraListEx"),
+                BindExport<decltype(&MkCameraOpen)>(m, "MkCameraOpen"),
+                BindExport<decltype(&MkCameraClose)>(m, "MkCameraClose"),
+                BindExport<decltype(&MkLinkCallbackRegister)>(m, "MkLinkCallbackRegister"),
+                BindExport<decltype(&MkLinkCallbackUnRegister)>(m, "MkLinkCallbackUnRegister"),
+                BindExport<decltype(&MkCaptureStart)>(m, "MkCaptureStart"),
+                BindExport<decltype(&MkCaptureEnd)>(m, "MkCaptureEnd"),
+                BindExport<decltype(&MkCaptureQueueFrame)>(m, "MkCaptureQueueFrame"),
+                BindExport<decltype(&MkCaptureQueueClear)>(m, "MkCaptureQueueClear"),
+                BindExport<decltype(&MkCaptureWaitForFrameDone)>(m, "MkCaptureWaitForFrameDone"),
+                BindExport<decltype(&MkCommandRun)>(m, "MkCommandRun"),
+                BindExport<decltype(&MkAttrUint32Get)>(m, "MkAttrUint32Get"),
+                BindExport<decltype(&MkAttrUint32Set)>(m, "MkAttrUint32Set"),
+                BindExport<decltype(&MkAttrFloat32Set)>(m, "MkAttrFloat32Set"),
+                BindExport<decltype(&_Mk_Factory_Test_10)>(m, "_Mk_Factory_Test_10"),
+                BindExport<MkSimControlFn>(m, "MkSimControl")};
+        ASSERT_TRUE(api_.initialize && api_.uninitialize && api_.control && api_.wait && api_.readRegisters);
+    }
+    void TearDown() override { _putenv("MKAPI_NETWORK="); }
+
+    std::string control(const char* command)
+    {
+        char reply[1024];
+        api_.control(command, reply, sizeof reply);
+        return reply;
+    }
+
+    win32::UniqueModule module_;
+    Api api_{};
+};
+
+TEST_F(MkApiDll, ExportsAllFiftyFiveByNameAndAVersion)
+{
+    for (const char* name : kNames) {
+        SCOPED_TRACE(name);
+        EXPECT_NE(::GetProcAddress(module_.get(), name), nullptr);
+    }
+    EXPECT_NE(::GetProcAddress(module_.get(), "MkSimControl"), nullptr);
+    uint32_t major = 0, minor = 0;
+    api_.version(&major, &minor);
+    EXPECT_EQ(major, 1u);
+    EXPECT_EQ(minor, 4u);
+    const auto resource = win32::VersionResource::ReadModule(module_.get());
+    ASSERT_TRUE(resource);
+    ASSERT_TRUE(resource->FileVersion());
+    EXPECT_NE(resource->FileVersion()->mostSignificant, 0u);
+}
+
+TEST_F(MkApiDll, NetworkFromTheNamedDescriptionOrTheBuiltInOne)
+{
+    char folder[MAX_PATH];
+    ASSERT_NE(::GetTempPathA(sizeof folder, folder), 0u);
+    const std::string good = std::string(folder) + "mkapi_dll_test_good.ini";
+    const std::string bad = std::string(folder) + "mkapi_dll_test_bad.ini";
+    FILE* f = std::fopen(good.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fputs("[Camera One]\nUniqueId=77\nAddress=192.168.10.50\nMask=255.255.255.0\n", f);
+    std::fclose(f);
+    f = std::fopen(bad.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fputs("[Camera One]\nUniqueId=77\nAddress=192.168.10\n", f);
+    std::fclose(f);
+
+    _putenv(("MKAPI_NETWORK=" + good).c_str());
+    ASSERT_EQ(api_.initialize(), 0u);
+    EXPECT_EQ(api_.count(), 1u);
+    api_.uninitialize();
+
+    _putenv(("MKAPI_NETWORK=" + bad).c_str());
+    ASSERT_EQ(api_.initialize(), 0u);
+    EXPECT_EQ(api_.count(), 2u) << "a bad file gives the built-in network";
+    EXPECT_EQ(control("status"), bad + ":3: [Camera One] Address: expected an address a.b.c.d, got '192.168.10'\n" + "serving the built-in network instead\n");
+    api_.uninitialize();
+    std::remove(good.c_str());
+    std::remove(bad.c_str());
+}
+
+// Callbacks run on the library's thread and call back in: requeue, read, count.
+struct Grab {
+    Api* api = nullptr;
+    MkHandle handle = nullptr;
+    std::atomic<int> frames{0}, reads{0}, links{0};
+    std::atomic<bool> stop{false};
+    std::atomic<DWORD> thread{0};
+};
+
+void MKAPI_CALL onFrame(MkFrame* frame)
+{
+    Grab& g = *static_cast<Grab*>(frame->context[0]);
+    g.thread = ::GetCurrentThreadId();
+    uint32_t width = 0;
+    if (g.api->getUint32(g.handle, "Width", &width) == 0 && width == 64)
+        ++g.reads;
+    if (frame->status == 0)
+        ++g.frames;
+    if (!g.stop)
+        g.api->queue(g.handle, frame, onFrame);
+}
+
+void MKAPI_CALL onLink(void* context, uint32_t, uint32_t, uint32_t)
+{
+    Grab& g = *static_cast<Grab*>(context);
+    g.api->count(); // calling in from the callback must not deadlock
+    ++g.links;
+}
+
+TEST_F(MkApiDll, CallbacksCallBackInFromTheLibrarysThread)
+{
+    ASSERT_EQ(api_.initialize(), 0u);
+    Grab grab;
+    grab.api = &api_;
+    ASSERT_EQ(api_.open(kMono, MK_ACCESS_MASTER, &grab.handle), 0u);
+    ASSERT_EQ(api_.setUint32(grab.handle, "Width", 64), 0u);
+    ASSERT_EQ(api_.setUint32(grab.handle, "Height", 16), 0u);
+    ASSERT_EQ(api_.setFloat32(grab.handle, "AcquisitionFrameRate", 500.0f), 0u);
+    ASSERT_EQ(api_.linkRegister(onLink, 1, &grab), 0u);
+    ASSERT_EQ(api_.linkRegister(onLink, 2, &grab), 0u);
+
+    std::vector<std::vector<uint8_t>> data(3, std::vector<uint8_t>(64 * 16));
+    std::vector<MkFrame> frames(3);
+    ASSERT_EQ(api_.start(grab.handle), 0u);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        std::memset(&frames[i], 0, sizeof frames[i]);
+        frames[i].imageBuffer = data[i].data();
+        frames[i].imageBufferSize = uint32_t(data[i].size());
+        frames[i].context[0] = &grab;
+        ASSERT_EQ(api_.queue(grab.handle, &frames[i], onFrame), 0u);
+    }
+    ASSERT_EQ(api_.command(grab.handle, "AcquisitionStart"), 0u);
+    const DWORD deadline = ::GetTickCount() + 10000;
+    while (grab.frames < 20 && ::GetTickCount() < deadline) ::SwitchToThread();
+    EXPECT_GE(grab.frames.load(), 20) << "frames keep cycling through the callback";
+    EXPECT_GE(grab.reads.load(), 20) << "the callbacks read an attribute each";
+    EXPECT_NE(grab.thread.load(), ::GetCurrentThreadId()) << "callbacks come from the library's thread";
+
+    grab.stop = true;
+    ASSERT_EQ(api_.clear(grab.handle), 0u);
+    for (MkFrame& frame : frames) EXPECT_EQ(api_.wait(grab.handle, &frame, 5000), 0u);
+    EXPECT_EQ(api_.command(grab.handle, "AcquisitionStop"), 0u);
+    EXPECT_EQ(api_.end(grab.handle), 0u);
+
+    EXPECT_EQ(control("unplug 100002"), "ok");
+    EXPECT_EQ(control("plug 100002"), "ok");
+    while (grab.links < 2 && ::GetTickCount() < deadline) ::SwitchToThread();
+    EXPECT_EQ(grab.links.load(), 2);
+    api_.linkUnregister(onLink, 1);
+    api_.linkUnregister(onLink, 2);
+    EXPECT_EQ(api_.close(grab.handle), 0u);
+    api_.uninitialize();
+}
+
+TEST_F(MkApiDll, TwoThreadsQueueAndWaitAtOnce)
+{
+    ASSERT_EQ(api_.initialize(), 0u);
+    MkHandle handles[2] = {};
+    const uint32_t ids[2] = {kMono, kColour};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(api_.open(ids[i], MK_ACCESS_MASTER, &handles[i]), 0u);
+        ASSERT_EQ(api_.setUint32(handles[i], "Width", 32), 0u);
+        ASSERT_EQ(api_.setUint32(handles[i], "Height", 8), 0u);
+        ASSERT_EQ(api_.setFloat32(handles[i], "AcquisitionFrameRate", 1000.0f), 0u);
+        ASSERT_EQ(api_.start(handles[i]), 0u);
+        ASSERT_EQ(api_.command(handles[i], "AcquisitionStart"), 0u);
+    }
+    std::atomic<int> failures{0};
+    const auto grabber = [&](MkHandle h) {
+        std::vector<uint8_t> data(32 * 8);
+        MkFrame frame;
+        std::memset(&frame, 0, sizeof frame);
+        frame.imageBuffer = data.data();
+        frame.imageBufferSize = uint32_t(data.size());
+        uint32_t last = 0;
+        for (int n = 0; n < 30; ++n) {
+            if (api_.queue(h, &frame, nullptr) || api_.wait(h, &frame, 5000) || frame.status ||
+                frame.frameCount <= last)
+                ++failures;
+            last = frame.frameCount;
+        }
+    };
+    std::thread first(grabber, handles[0]), second(grabber, handles[1]);
+    first.join();
+    second.join();
+    EXPECT_EQ(failures.load(), 0);
+    // Both threads on the same handle at once, each with its own frame.
+    std::thread third(grabber, handles[0]), fourth(grabber, handles[0]);
+    third.join();
+    fourth.join();
+    EXPECT_EQ(failures.load(), 0);
+    uint32_t value = 0;
+    const uint32_t address = 0x00012120;
+    EXPECT_EQ(api_.readRegisters(handles[1], 1, &address, &value, nullptr), 0u);
+    EXPECT_EQ(value, 0x01080009u) << "the colour camera sends BayerRG8";
+    for (MkHandle h : handles) {
+        api_.command(h, "AcquisitionStop");
+        EXPECT_EQ(api_.end(h), 0u);
+        EXPECT_EQ(api_.close(h), 0u);
+    }
+    api_.uninitialize();
+}
+
+} // namespace
