@@ -584,6 +584,51 @@ std::vector<std::string> NodeMap::invalidated(std::string_view name) const
     return out;
 }
 
+std::vector<std::string> NodeMap::dependencies(std::string_view name) const
+{
+    std::vector<std::string> out;
+    std::set<std::string, std::less<>> seen;
+    std::vector<std::string> pending;
+    auto add = [&](const std::string& n) {
+        if (!n.empty() && find(n) && seen.insert(n).second)
+            pending.push_back(n);
+    };
+    add(std::string(name));
+    // Each node once: bounded by the description's size.
+    while (!pending.empty()) {
+        std::string current = std::move(pending.back());
+        pending.pop_back();
+        out.push_back(current);
+        const Node* n = find(current);
+        for (const ValueRef* ref : {&n->value, &n->minimum, &n->maximum, &n->increment, &n->length})
+            add(ref->node);
+        for (const auto& [var, node] : n->variables)
+            add(node);
+        for (const AddressPart& part : n->address) {
+            add(part.node);
+            add(part.index);
+            add(part.pOffset);
+        }
+        add(n->isAvailable);
+        add(n->isLocked);
+        add(n->isImplemented);
+    }
+    return out;
+}
+
+std::vector<std::string> NodeMap::writeChain(std::string_view name) const
+{
+    std::vector<std::string> out;
+    const Node* n = find(name);
+    for (int depth = 0; n && depth < kMaxDepth; ++depth) {
+        if (std::find(out.begin(), out.end(), n->name) != out.end())
+            break;
+        out.push_back(n->name);
+        n = n->value.node.empty() ? nullptr : find(n->value.node);
+    }
+    return out;
+}
+
 NodeError NodeMap::refInt(const ValueRef& ref, int depth, int64_t& value)
 {
     if (ref.node.empty()) {

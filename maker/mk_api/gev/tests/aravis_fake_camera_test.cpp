@@ -4,7 +4,9 @@
 // which leaves its state in the file MK_GEV_SIMULATOR_STATE names. Discovery goes to
 // 127.0.0.1 only. Skipped, not passed, when the simulator is missing or its fixed port
 // 3956 is taken.
+#include "mk_api/MkApi.h"
 #include "mk_gev/Description.h"
+#include "mk_gev/FeatureAttributes.h"
 #include "mk_gev/FrameAssembler.h"
 #include "mk_gev/GvcpClient.h"
 #include "mk_gev/UdpSocket.h"
@@ -209,9 +211,39 @@ TEST_F(AravisFakeCameraTest, DiscoveryDescriptionFeaturesAndFrames)
     double rate = 0;
     ASSERT_EQ(NodeError::None, map->getFloat("AcquisitionFrameRate", rate));
     EXPECT_GT(rate, 0.0);
-    // Every feature the categories list reads or is honestly refused, never hangs.
-    for (const FeatureEntry& feature : map->features())
-        map->access(feature.name);
+    // The attributes as the library will list them, from the simulator's description.
+    FeatureAttributes attributes(*map, port.get());
+    struct Case {
+        const char* name;
+        uint32_t type, flags;
+        const char* category;
+    };
+    const uint32_t rw = MK_FLAG_READ | MK_FLAG_WRITE;
+    const Case cases[] = {
+        {"DeviceVendorName", MK_ATTR_STRING, MK_FLAG_READ, "/DeviceControl"},
+        {"Width", MK_ATTR_UINT32, rw, "/ImageFormatControl"},
+        {"PixelFormat", MK_ATTR_ENUM, rw, "/ImageFormatControl"},
+        {"AcquisitionStart", MK_ATTR_COMMAND, MK_FLAG_WRITE, "/AcquisitionControl"},
+        {"TriggerMode", MK_ATTR_ENUM, rw, "/AcquisitionControl"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        mkapi::AttrDescription d;
+        ASSERT_EQ(MK_ERR_SUCCESS, attributes.describe(c.name, d));
+        EXPECT_EQ(c.type, d.type);
+        EXPECT_EQ(c.flags, d.flags & ~uint32_t(MK_FLAG_VOLATILE));
+        EXPECT_EQ(c.category, d.category);
+    }
+    mkapi::AttrDescription widthRecord;
+    ASSERT_EQ(MK_ERR_SUCCESS, attributes.describe("Width", widthRecord));
+    EXPECT_NE(std::string::npos, widthRecord.impacts.find("PayloadSize")) << widthRecord.impacts;
+    // Every listed attribute answers its own type, or is honestly refused; none hangs.
+    for (const std::string& name : attributes.names()) {
+        mkapi::AttrValue value;
+        uint32_t type = attributes.typeOf(name);
+        if (type != 0 && type != MK_ATTR_COMMAND)
+            attributes.get(name, type, value);
+    }
 
     grab(3, 256, 128, 10000000);
     ASSERT_EQ(3u, frames.done.size()) << "completed " << assembler->counters().completed << ", incomplete "

@@ -111,6 +111,11 @@ public:
     // Nodes whose value may change when `name` is written: those that name it, or a node
     // its value is read through, as an invalidator.
     std::vector<std::string> invalidated(std::string_view name) const;
+    // Every node a feature's value, range, availability or lock is computed from, the
+    // feature itself included.
+    std::vector<std::string> dependencies(std::string_view name) const;
+    // The nodes a write to the feature goes through (its value chain, converters' targets).
+    std::vector<std::string> writeChain(std::string_view name) const;
 
     // Integers: Integer, IntReg, MaskedIntReg, IntSwissKnife, IntConverter, Enumeration
     // and Boolean (their integer value), Command (its register).
