@@ -182,19 +182,12 @@ void Library::dispatch()
                 return;
             task = std::move(tasks_.front());
             tasks_.pop_front();
-            ++dispatching_;
-            dispatcher_ = std::this_thread::get_id();
         }
         try {
             task();
         } catch (...) {
             // A caller's callback that throws loses that one call, not the library's thread.
         }
-        {
-            std::lock_guard lock(tasksMutex_);
-            --dispatching_;
-        }
-        tasksChanged_.notify_all();
     }
 }
 
@@ -251,9 +244,19 @@ void Library::linkEvent(uint32_t event, uint32_t uniqueId)
             std::lock_guard lock(mutex_);
             links = links_;
         }
-        for (const LinkRegistration& link : links)
-            if (link.event == event)
-                link.callback(link.context, MK_INTERFACE_ETHERNET, event, uniqueId);
+        for (const LinkRegistration& link : links) {
+            if (link.event != event)
+                continue;
+            {
+                // One unregistered since the event came is not called any more.
+                std::lock_guard lock(mutex_);
+                if (std::none_of(links_.begin(), links_.end(), [&](const LinkRegistration& r) {
+                        return r.callback == link.callback && r.event == link.event && r.context == link.context;
+                    }))
+                    continue;
+            }
+            link.callback(link.context, MK_INTERFACE_ETHERNET, event, uniqueId);
+        }
     });
 }
 
@@ -301,21 +304,15 @@ Code Library::linkRegister(MkLinkCallback callback, uint32_t event, void* contex
 
 Code Library::linkUnregister(MkLinkCallback callback, uint32_t event)
 {
-    {
-        std::lock_guard lock(mutex_);
-        const auto it = std::find_if(links_.begin(), links_.end(), [&](const LinkRegistration& r) {
-            return r.callback == callback && r.event == event;
-        });
-        if (it == links_.end())
-            return MK_ERR_NOT_FOUND;
-        links_.erase(it);
-    }
-    // A callback already running may still use its context: wait for it to return, unless it
-    // is this very call.
-    std::unique_lock lock(tasksMutex_);
-    if (dispatching_ > 0 && dispatcher_ == std::this_thread::get_id())
-        return 0;
-    tasksChanged_.wait(lock, [&] { return dispatching_ == 0; });
+    // No wait for a callback that is running now: it may be sending a window message to the
+    // very thread that unregisters (a dialog being destroyed), and waiting would hang both.
+    std::lock_guard lock(mutex_);
+    const auto it = std::find_if(links_.begin(), links_.end(), [&](const LinkRegistration& r) {
+        return r.callback == callback && r.event == event;
+    });
+    if (it == links_.end())
+        return MK_ERR_NOT_FOUND;
+    links_.erase(it);
     return 0;
 }
 

@@ -301,6 +301,23 @@ TEST_F(LibraryTest, UnplugMidAcquisitionEndsEveryFrameAndWait)
     EXPECT_EQ(MkLinkCallbackUnRegister(recordLink, 2), uint32_t(MK_ERR_NOT_FOUND));
 }
 
+void MKAPI_CALL unregisterRecorder(void*, uint32_t, uint32_t event, uint32_t)
+{
+    MkLinkCallbackUnRegister(recordLink, event);
+}
+
+TEST_F(LibraryTest, CallbackUnregisteredByAnEarlierOneIsNotCalled)
+{
+    g_links[0].clear();
+    ASSERT_EQ(MkLinkCallbackRegister(unregisterRecorder, 2, nullptr), 0u);
+    ASSERT_EQ(MkLinkCallbackRegister(recordLink, 2, nullptr), 0u);
+    EXPECT_EQ(control("unplug 100002"), "ok");
+    run(0);
+    EXPECT_TRUE(g_links[0].empty()) << "its context may be gone once unregistered";
+    EXPECT_EQ(MkLinkCallbackUnRegister(recordLink, 2), uint32_t(MK_ERR_NOT_FOUND));
+    MkLinkCallbackUnRegister(unregisterRecorder, 2);
+}
+
 TEST_F(LibraryTest, ReconfiguringTheUnreachableCameraBringsItHome)
 {
     g_links[0].clear();

@@ -153,8 +153,6 @@ private:
     std::condition_variable tasksChanged_;
     std::deque<std::function<void()>> tasks_;
     bool woken_ = false, stopping_ = false;
-    int dispatching_ = 0;
-    std::thread::id dispatcher_;
     std::thread thread_;
 };
 
