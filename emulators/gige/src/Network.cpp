@@ -1,6 +1,7 @@
 // The simulated network: cameras on the wire, their sessions, reconfiguration and unplugs.
 #include "gige_sim/Network.h"
 
+#include "gige_sim/TcpDevice.h"
 #include "mk_api/MkApi.h"
 
 #include <algorithm>
@@ -13,6 +14,12 @@ using mkapi::Code;
 std::unique_ptr<SerialDevice> makeSerialDevice(std::string_view name, bool& known)
 {
     known = true;
+    if (name.substr(0, 4) == "tcp:") {
+        std::string error;
+        auto device = makeTcpDevice(name.substr(4), error);
+        known = device != nullptr;
+        return device;
+    }
     if (name == "kl7700")
         return makeKl7700();
     if (name == "loopback")
@@ -458,7 +465,7 @@ bool Network::control(std::string_view command, Code& code, std::string& reply)
         bool known = false;
         auto made = makeSerialDevice(device, known);
         if (!known)
-            return fail(MK_ERR_BAD_PARAMETER, "unknown device '" + device + "' (kl7700, loopback or none)");
+            return fail(MK_ERR_BAD_PARAMETER, "unknown or unreachable device '" + device + "' (kl7700, loopback, tcp:HOST:PORT or none)");
         code = attach(uint32_t(id), port, std::move(made));
         if (code)
             return fail(code, "no camera " + idText + " or no serial port " + std::to_string(port));

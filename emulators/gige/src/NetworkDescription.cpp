@@ -251,10 +251,11 @@ public:
                 camera.serialPorts = int(n);
             } else if (key.size() == 11 && key.compare(0, 10, "serialport") == 0 && key[10] >= '0' &&
                        key[10] <= '2') {
-                bool known = false;
-                makeSerialDevice(e.value, known);
+                // A TCP endpoint is reached when the network starts, not while reading.
+                const bool known = e.value == "kl7700" || e.value == "loopback" || e.value == "none" ||
+                    (e.value.compare(0, 4, "tcp:") == 0 && e.value.find(':', 4) != std::string::npos);
                 if (!known)
-                    ok &= fail(e, "unknown device '" + e.value + "' (kl7700, loopback or none)");
+                    ok &= fail(e, "unknown device '" + e.value + "' (kl7700, loopback, tcp:HOST:PORT or none)");
                 attachments.push_back({0, key[10] - '0', e.value});
                 lines_["serial" + std::string(1, key[10])] = &e;
             } else if (key.compare(0, 10, "attribute.") == 0 && key.size() > 10) {

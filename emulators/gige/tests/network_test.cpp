@@ -197,7 +197,7 @@ TEST(SimNetwork, DescriptionErrorsNameFileAndLine)
         {"[Camera A]\nUniqueId=1\nSerialPorts=1\nSerialPort2=kl7700\n",
          "net.ini:4: [Camera A] SerialPort2: the camera has 1 serial port(s)"},
         {"[Camera A]\nUniqueId=1\nSerialPort0=modem\n",
-         "net.ini:3: [Camera A] SerialPort0: unknown device 'modem' (kl7700, loopback or none)"},
+         "net.ini:3: [Camera A] SerialPort0: unknown device 'modem' (kl7700, loopback, tcp:HOST:PORT or none)"},
         {"[Camera A]\nUniqueId=1\n[Camera B]\nUniqueId=1\n", "net.ini:3: [Camera B] UniqueId 1 given twice"},
         {"[Network]\nHostMask=255.255.0.256\n", "net.ini:2: [Network] HostMask: expected an address a.b.c.d, got '255.255.0.256'"},
     };
@@ -259,7 +259,7 @@ TEST(SimNetwork, ControlCommands)
         {"set 999 Gain 1", MK_ERR_NOT_FOUND, "error: no camera 999"},
         {"attach 100001 1 kl7700", 0, "ok"},
         {"attach 100001 2 kl7700", MK_ERR_BAD_PARAMETER, nullptr},
-        {"attach 100001 0 modem", MK_ERR_BAD_PARAMETER, "error: unknown device 'modem' (kl7700, loopback or none)"},
+        {"attach 100001 0 modem", MK_ERR_BAD_PARAMETER, "error: unknown or unreachable device 'modem' (kl7700, loopback, tcp:HOST:PORT or none)"},
         {"unplug 100002", 0, "ok"},
         {"plug x", MK_ERR_BAD_PARAMETER, "error: expected a camera's unique id after 'plug'"},
     };

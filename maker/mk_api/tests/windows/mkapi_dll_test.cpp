@@ -4,6 +4,7 @@
 #include "mk_api/MkApi.h"
 #include "win32/module.h"
 #include "win32/unique_handle.h"
+#include "win32/unique_socket.h"
 #include "win32/version_resource.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+using win32::BindExport;
 
 constexpr uint32_t kMono = 100001, kColour = 100002;
 
@@ -276,6 +279,73 @@ TEST_F(MkApiDll, TwoThreadsQueueAndWaitAtOnce)
         api_.command(h, "AcquisitionStop");
         EXPECT_EQ(api_.end(h), 0u);
         EXPECT_EQ(api_.close(h), 0u);
+    }
+    api_.uninitialize();
+}
+
+// A Winsock peer on an ephemeral port of 127.0.0.1 that echoes one connection.
+class EchoPeer {
+public:
+    EchoPeer()
+    {
+        WSADATA data;
+        ::WSAStartup(MAKEWORD(2, 2), &data);
+        listener_.reset(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&a), sizeof a);
+        int length = sizeof a;
+        ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&a), &length);
+        port_ = ntohs(a.sin_port);
+        ::listen(listener_.get(), 1);
+        thread_ = std::thread([this] {
+            win32::UniqueSocket c(::accept(listener_.get(), nullptr, nullptr));
+            char buffer[256];
+            for (int n; c && (n = ::recv(c.get(), buffer, sizeof buffer, 0)) > 0;) ::send(c.get(), buffer, n, 0);
+        });
+    }
+    ~EchoPeer()
+    {
+        listener_.reset();
+        thread_.join();
+        ::WSACleanup();
+    }
+    uint16_t port() const { return port_; }
+
+private:
+    win32::UniqueSocket listener_;
+    uint16_t port_ = 0;
+    std::thread thread_;
+};
+
+TEST_F(MkApiDll, SerialPortReachesATcpEndpoint)
+{
+    ASSERT_EQ(api_.initialize(), 0u);
+    {
+        EchoPeer peer;
+        EXPECT_EQ(control(("attach 100001 1 tcp:127.0.0.1:" + std::to_string(peer.port())).c_str()), "ok");
+        MkHandle h = nullptr;
+        ASSERT_EQ(api_.open(kMono, MK_ACCESS_MASTER, &h), 0u);
+        auto write = BindExport<decltype(&_Mk_Factory_Test_11)>(module_.get(), "_Mk_Factory_Test_11");
+        ASSERT_TRUE(write);
+        const uint32_t base = 0x60000;
+        const uint32_t addresses[] = {base + 0x128, base + 0x148, base + 0x400, base + 0x12C};
+        const uint32_t values[] = {3, 3, 0x50494E47, 4}; // "PING"
+        ASSERT_EQ(write(h, 4, addresses, values, nullptr), 0u);
+        const uint32_t rxLength = base + 0x14C, rxBuffer = base + 0x800;
+        uint32_t waiting = 0;
+        const DWORD deadline = ::GetTickCount() + 5000;
+        while (waiting < 4 && ::GetTickCount() < deadline) {
+            ASSERT_EQ(api_.readRegisters(h, 1, &rxLength, &waiting, nullptr), 0u);
+            ::SwitchToThread();
+        }
+        ASSERT_EQ(waiting, 4u);
+        uint32_t echoed = 0;
+        ASSERT_EQ(api_.readRegisters(h, 1, &rxBuffer, &echoed, nullptr), 0u);
+        EXPECT_EQ(echoed, 0x50494E47u);
+        EXPECT_EQ(api_.close(h), 0u);
+        EXPECT_EQ(control("attach 100001 1 none"), "ok"); // lets the peer's connection end
     }
     api_.uninitialize();
 }
