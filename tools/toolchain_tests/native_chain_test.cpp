@@ -8,13 +8,20 @@
 
 namespace {
 
-int readPastEnd(volatile int index)
+// The operands pass through volatile locals so that the compiler can neither
+// fold the faults away nor see them coming.
+int readPastEnd(int index)
 {
     std::vector<int> values(4, 1);
-    return values.data()[index];
+    volatile int at = index;
+    return values.data()[at];
 }
 
-int addOverflowing(volatile int a, volatile int b) { return a + b; }
+int addOverflowing(int a, int b)
+{
+    volatile int x = a, y = b;
+    return x + y;
+}
 
 } // namespace
 
