@@ -90,7 +90,7 @@ struct DialogHarness {
     // Sent commands since the last call.
     std::string NewCommands()
     {
-        const std::string all = device.SentText();
+        const std::string all = device.hostText();
         std::string fresh = all.substr(std::min(seen, all.size()));
         seen = all.size();
         return fresh;

@@ -3,82 +3,32 @@
 #include "kl7700/CameraSession.h"
 
 #include "SessionFakes.h"
-#include "kl7700emu/Camera.h"
+#include "kl7700emu_testing/EmulatedDevice.h"
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 namespace kl7700 {
 namespace {
 
 // The session's device over the emulator: waits advance the virtual clock, and
 // reads take what the camera has sent by then.
-class EmulatorDevice final : public CommDevice {
-public:
-    EmulatorDevice(kl7700emu::Camera& camera, test::FakeClock& clock) : camera_(camera), clock_(clock) {}
-
-    int Lock(const void*, unsigned long) override { return 0; }
-    void Unlock(const void*) override {}
-    int GetState() override { return 1; }
-    int WriteChar(const char* c, unsigned long* count) override
-    {
-        camera_.receive(std::string_view(c, 1), clock_.nowMs);
-        *count = 1;
-        return 0;
-    }
-    int ReadData(void* buffer, unsigned long size, unsigned long* count) override
-    {
-        unread_ += camera_.takeOutput(clock_.nowMs);
-        const size_t n = std::min<size_t>(unread_.size(), size);
-        std::memcpy(buffer, unread_.data(), n);
-        unread_.erase(0, n);
-        *count = static_cast<unsigned long>(n);
-        return 0;
-    }
-    int WriteText(const char* text, unsigned long* count) override
-    {
-        camera_.receive(text, clock_.nowMs);
-        *count = static_cast<unsigned long>(std::strlen(text));
-        return 0;
-    }
-    int Purge(unsigned long flags) override
-    {
-        if (flags & 1) {
-            (void)camera_.takeOutput(clock_.nowMs);
-            unread_.clear();
-        }
-        return 0;
-    }
-
-private:
-    kl7700emu::Camera& camera_;
-    test::FakeClock& clock_;
-    std::string unread_;
-};
+using EmulatorDevice = kl7700emu::testing::EmulatedDevice<CommDevice>;
 
 class EmulatorSessionTest : public testing::Test {
 protected:
     void start(kl7700emu::CameraConfig config = {})
     {
-        camera = std::make_unique<kl7700emu::Camera>(std::move(config));
-        device = std::make_unique<EmulatorDevice>(*camera, clock);
+        device = std::make_unique<EmulatorDevice>(clock, std::move(config));
+        camera = &device->camera;
         session = std::make_unique<CameraSession>(device.get(), clock, observer);
     }
     // Commands the host sent, as the camera saw them (prompt probes left out).
-    std::vector<std::string> hostCommands() const
-    {
-        std::vector<std::string> commands;
-        for (const auto& entry : camera->transcript()) {
-            if (entry.fromHost && entry.bytes != "\r") commands.push_back(entry.bytes);
-        }
-        return commands;
-    }
+    std::vector<std::string> hostCommands() const { return device->hostCommands(); }
 
     test::FakeClock clock;
     test::RecordingObserver observer;
-    std::unique_ptr<kl7700emu::Camera> camera;
     std::unique_ptr<EmulatorDevice> device;
+    kl7700emu::Camera* camera = nullptr;
     std::unique_ptr<CameraSession> session;
 };
 

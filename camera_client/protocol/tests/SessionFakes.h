@@ -4,6 +4,7 @@
 #pragma once
 
 #include "kl7700/SessionPorts.h"
+#include "kl7700emu_testing/VirtualClock.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,16 +15,8 @@
 
 namespace kl7700::test {
 
-class FakeClock final : public Clock {
-public:
-    void Sleep(unsigned long milliseconds) override
-    {
-        sleeps.push_back(milliseconds);
-        nowMs += milliseconds;
-    }
-    std::vector<unsigned long> sleeps;
-    uint64_t nowMs = 0;
-};
+// Every wait of the session advances the virtual time and is recorded.
+using FakeClock = kl7700emu::testing::VirtualClock<Clock>;
 
 class RecordingObserver final : public SessionObserver {
 public:

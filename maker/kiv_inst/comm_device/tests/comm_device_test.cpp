@@ -6,6 +6,7 @@
 
 #include "config_store/IniFile.h"
 #include "kl7700emu/Camera.h"
+#include "kl7700emu_testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +19,7 @@
 namespace kivinst {
 namespace {
 
-class VirtualClock final : public Clock {
-public:
-    uint64_t nowMs() override { return now; }
-    void sleepMs(uint32_t ms) override { now += ms; }
-    uint64_t now = 1000;
-};
+using VirtualClock = kl7700emu::testing::VirtualClock<Clock>;
 
 // Mutexes of "other programs": a name listed in `heldElsewhere` cannot be acquired.
 struct MutexWorld {
@@ -54,7 +50,7 @@ private:
 
 struct PlatformScript {
     MutexWorld mutexes;
-    std::shared_ptr<VirtualClock> clock = std::make_shared<VirtualClock>();
+    std::shared_ptr<VirtualClock> clock = std::make_shared<VirtualClock>(1000);
     std::shared_ptr<kl7700emu::Camera> camera = std::make_shared<kl7700emu::Camera>();
     bool dialogConfirms = true;
     PortConfig dialogResult;

@@ -3,38 +3,22 @@
 
 #include "TestDoubles.h"
 
-#include <kl7700emu/Camera.h>
+#include "kiv_script/HapCommPort.h"
+#include "kiv_testing/HapDeviceCommStub.h"
+#include "kl7700emu_testing/EmulatedDevice.h"
 
 #include <gtest/gtest.h>
 
 namespace kivscript {
 namespace {
 
-// The emulated camera on the other end of the port, in the fake clock's time.
-class EmulatorPort final : public Port {
-public:
-    EmulatorPort(kl7700emu::Camera& camera, Clock& clock) : m_camera(camera), m_clock(clock) {}
-    bool Lock() override { return true; }
-    void Unlock() override {}
-    bool Write(std::string_view bytes) override
-    {
-        m_camera.receive(bytes, m_clock.NowMs());
-        return true;
-    }
-    bool Read(std::string& received) override
-    {
-        received += m_camera.takeOutput(m_clock.NowMs());
-        return true;
-    }
-
-private:
-    kl7700emu::Camera& m_camera;
-    Clock& m_clock;
-};
+// The emulated camera behind the communication device, in the fake clock's
+// time, reached through the port the script processor uses in the product.
+using EmulatedComm = kl7700emu::testing::EmulatedDevice<HapDeviceCommStub>;
 
 class Examples : public ::testing::Test {
 protected:
-    Examples() : port(camera, clock)
+    Examples() : device(clock), camera(device.camera), port(device, this)
     {
         env.port = &port;
         env.clock = &clock;
@@ -45,8 +29,9 @@ protected:
     std::string example(const char* name) { return std::string(KIV_SCRIPT_EXAMPLES_DIR) + "/" + name; }
 
     testing::FakeClock clock;
-    kl7700emu::Camera camera;
-    EmulatorPort port;
+    EmulatedComm device;
+    kl7700emu::Camera& camera;
+    HapCommPort port;
     Environment env;
     std::string printed;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "kiv_script/Device.h"
+#include "kl7700emu_testing/VirtualClock.h"
 
 #include <cstdint>
 #include <deque>
@@ -12,17 +13,11 @@
 
 namespace kivscript::testing {
 
-// Time moves only when the interpreter sleeps.
-class FakeClock final : public Clock {
+// Time moves only when the interpreter sleeps; it starts far from zero, so
+// time limits computed from it never begin at the origin.
+class FakeClock final : public kl7700emu::testing::VirtualClock<Clock> {
 public:
-    uint64_t NowMs() override { return now; }
-    void SleepMs(uint32_t ms) override
-    {
-        now += ms;
-        slept += ms;
-    }
-    uint64_t now = 1000000;
-    uint64_t slept = 0;
+    FakeClock() : VirtualClock(1000000) {}
 };
 
 // A camera on the other end of the port: every CR-terminated command written is
