@@ -1,7 +1,8 @@
-// Helpers shared by the store tests: memory stores from text, files in a
-// scratch folder.
+// Helpers shared by the store tests: memory stores from text, file bytes
+// (the scratch folders come from app_framework_testing).
 #pragma once
 
+#include "app_framework_testing/scratch_folder.h"
 #include "config_store/IniStores.h"
 
 #include <filesystem>
@@ -47,26 +48,5 @@ inline void WriteFileBytes(const std::filesystem::path& path, const std::string&
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
-
-// A fresh folder below the system's temporary folder, removed afterwards.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& name)
-        : path_(std::filesystem::temp_directory_path() / ("config_store_test_" + name))
-    {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 } // namespace store_test

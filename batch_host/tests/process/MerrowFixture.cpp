@@ -34,12 +34,12 @@ void CloseWindows(const std::string& caption, UINT message, WPARAM command, std:
     }
 }
 
-TempFolder* MerrowProgram::programFolder_ = nullptr;
+ScratchFolder* MerrowProgram::programFolder_ = nullptr;
 bool MerrowProgram::copied_ = false;
 
 void MerrowProgram::SetUpTestSuite()
 {
-    programFolder_ = new TempFolder("merrow-program");
+    programFolder_ = new ScratchFolder("merrow-program");
     std::string bin = TestProgramFolder() + "\\..\\bin\\";
     // Merrow with the framework and the libraries it needs, but without the
     // build's plug-ins, so the client list is the framework's own.

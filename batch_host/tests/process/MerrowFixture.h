@@ -53,7 +53,7 @@ protected:
     // Writes a file beside the program and returns its path.
     std::string Script(const std::string& name, const std::string& text) const;
 
-    static TempFolder* programFolder_;
+    static ScratchFolder* programFolder_;
     static bool copied_;
     std::unique_ptr<DataFolderConfig> config_;
     std::set<void*> configDialogs_;

@@ -1,4 +1,4 @@
-// Temporary folders, the data folder's configuration file and window lookup
+// The data folder's configuration file and window lookup
 // for the Merrow tests.
 #include "TestFolders.h"
 
@@ -32,40 +32,6 @@ std::string TestProgramFolder()
 {
     const std::string path = win32::ModulePath(nullptr);
     return path.substr(0, path.rfind('\\'));
-}
-
-TempFolder::TempFolder(const std::string& name)
-{
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId());
-    CreateFolderTree(path_);
-}
-
-TempFolder::~TempFolder()
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA(File(found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path_.c_str());
-}
-
-std::string TempFolder::Write(const std::string& name, const std::string& content) const
-{
-    std::string path = File(name);
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-}
-
-bool TempFolder::CopyIn(const std::string& source, const std::string& name) const
-{
-    return CopyFileA(source.c_str(), File(name).c_str(), FALSE) != 0;
 }
 
 DataFolderConfig::DataFolderConfig(const std::string& dataFolder, const std::string& content)

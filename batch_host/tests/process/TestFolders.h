@@ -1,6 +1,9 @@
-// Folders the Merrow tests prepare: a private program folder and the shared
-// data folder's configuration file, put back as it was afterwards.
+// Folders the Merrow tests prepare: the shared data folder's configuration
+// file, put back as it was afterwards (private program folders are
+// app_framework_testing's scratch folders).
 #pragma once
+
+#include "app_framework_testing/scratch_folder.h"
 
 #include <string>
 #include <vector>
@@ -9,25 +12,6 @@ namespace merrow_test {
 
 // Folder of the running test program.
 std::string TestProgramFolder();
-
-// A fresh folder under the temporary folder; removed with its files.
-class TempFolder {
-public:
-    explicit TempFolder(const std::string& name);
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "\\" + name; }
-    // Writes a file of the folder and returns its full path.
-    std::string Write(const std::string& name, const std::string& content) const;
-    // Copies a file into the folder; false when it could not be copied.
-    bool CopyIn(const std::string& source, const std::string& name) const;
-
-private:
-    std::string path_;
-};
 
 // Makes "Varnik.ini" of the data folder hold the given text while the object
 // lives, and puts back what was there before (or nothing).

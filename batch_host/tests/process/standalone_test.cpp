@@ -33,7 +33,7 @@ TEST_F(MerrowProgram, WithoutArgumentsPrintsTheUsageAndEndsWith1)
 
 TEST_F(MerrowProgram, WithoutTheFrameworkLibraryEndsWith4AndStillPrompts)
 {
-    TempFolder alone("merrow-alone");
+    ScratchFolder alone("merrow-alone");
     ASSERT_TRUE(alone.CopyIn(Program(), "Merrow.exe"));
     ChildRun run;
     run.program = alone.File("Merrow.exe");

@@ -5,6 +5,8 @@
 #include "KIV_KL7700CtrlDlg.h"
 #include "resource.h"
 
+#include "app_framework_testing/message_tests.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,19 +18,6 @@ inline std::string WindowText(HWND window)
     char text[512] = {};
     ::GetWindowTextA(window, text, sizeof text);
     return text;
-}
-
-// Runs the thread's messages until none is left or the deadline passed.
-inline void PumpMessages(DWORD limitMs = 200)
-{
-    const DWORD end = ::GetTickCount() + limitMs;
-    MSG msg;
-    while (static_cast<int>(end - ::GetTickCount()) > 0 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!AfxPreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
 }
 
 struct DialogHarness {

@@ -221,13 +221,13 @@ TEST(ControlDialog, EnterInAFieldAppliesItAndKeepsTheDialogOpen)
     ::SetFocus(edit);
     ::SetWindowTextA(edit, "1000");
     ::PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-    PumpMessages();
+    PumpPending();
     ASSERT_TRUE(::IsWindow(h.Dlg())) << "Enter in a field must not close the dialog";
     EXPECT_EQ(h.Working().N.value, 1000);
 
     ::SetFocus(::GetDlgItem(h.Dlg(), IDOK));
     ::PostMessageA(::GetDlgItem(h.Dlg(), IDOK), WM_KEYDOWN, VK_RETURN, 0);
-    PumpMessages();
+    PumpPending();
     EXPECT_FALSE(::IsWindow(h.Dlg())) << "Enter on Close closes";
 }
 

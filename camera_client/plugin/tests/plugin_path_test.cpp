@@ -100,13 +100,7 @@ TEST(PluginThroughKIVInst, OpensTheDialogOnTheEmulatedCameraAndKeepsItsKeys)
     ::SetFocus(lines);
     ::SetWindowTextA(lines, "900");
     ::PostMessageA(lines, WM_KEYDOWN, VK_RETURN, 0);
-    const DWORD end = ::GetTickCount() + 500;
-    MSG msg;
-    while (static_cast<int>(end - ::GetTickCount()) > 0) {
-        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+    PumpFor(500, Pump::Plain);
     EXPECT_TRUE(::IsWindow(dialog));
     EXPECT_EQ(client->IsNonModalDialogOpen() != 0, true);
     // The rules of the number of lines ran: A may now reach 1728 - 900.

@@ -97,36 +97,6 @@ void CreateFolders(const std::string& path)
     CreateDirectoryA(path.c_str(), nullptr);
 }
 
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + name + "\\");
-            else
-                DeleteFileA((path + name).c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-ScratchFolder::ScratchFolder(const std::string& name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + name + "_" + std::to_string(GetCurrentProcessId()) + "\\";
-    RemoveTree(path_);
-    CreateFolders(path_);
-}
-
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
-
 VarnikProcess::VarnikProcess(const std::string& programFolder, const std::vector<std::string>& environment)
 {
     // The child's environment: ours without PATH, then the given entries.

@@ -2,6 +2,7 @@
 // drives its windows by messages, every wait bounded by a deadline.
 #pragma once
 
+#include "app_framework_testing/scratch_folder.h"
 #include "win32/unique_handle.h"
 
 #include <functional>
@@ -18,20 +19,6 @@ std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
 bool CopyInto(const std::string& from, const std::string& to);
 void CreateFolders(const std::string& path);
-void RemoveTree(const std::string& path);
-
-// A fresh folder of its own below the temporary folder; removed at the end.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& name);
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& Path() const { return path_; } // with a trailing backslash
-
-private:
-    std::string path_;
-};
 
 class VarnikProcess {
 public:

@@ -4,6 +4,8 @@
 #include "KIVDialog.h"
 #include "test_dialog_ids.h"
 
+#include "app_framework_testing/message_tests.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -82,15 +84,6 @@ HWND DialogWindow(CKIVDeviceClient& client)
     return client.GetDialog() ? client.GetDialog()->GetSafeHwnd() : nullptr;
 }
 
-void PumpPending()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 TEST(DeviceClient, ShowCreatesTheDialogOnceAndShowsIt)
 {
     TestClient client;
@@ -135,7 +128,7 @@ TEST(DeviceClient, ClosingTheWindowSignalsAndKeepsTheObjectUntilReplaced)
         HWND window = DialogWindow(client);
 
         SendMessageA(window, k.message, k.wParam, 0);
-        PumpPending();
+        PumpPending(Pump::Plain); // the host's loop: no framework pre-translation
         EXPECT_FALSE(IsWindow(window));
         EXPECT_EQ(0, client.IsNonModalDialogOpen());
         EXPECT_EQ(std::vector<unsigned long>{KIV_DLGEVENT_CLOSED}, log.events);
@@ -167,7 +160,7 @@ TEST(DeviceClient, HostMayCloseOrReleaseTheClientInsideTheCallback)
         log.Register(client);
         ASSERT_EQ(EKIV_ERR_OK, client.ShowDialogNonModal(nullptr));
         SendMessageA(DialogWindow(client), WM_CLOSE, 0, 0);
-        PumpPending();
+        PumpPending(Pump::Plain);
         EXPECT_EQ(nullptr, client.GetDialog());
         EXPECT_EQ(1, client.counters->deleted);
         EXPECT_EQ(1u, log.events.size());
@@ -182,7 +175,7 @@ TEST(DeviceClient, HostMayCloseOrReleaseTheClientInsideTheCallback)
         ASSERT_EQ(EKIV_ERR_OK, client->ShowDialogNonModal(nullptr));
         HWND window = DialogWindow(*client);
         SendMessageA(window, WM_CLOSE, 0, 0);
-        PumpPending();
+        PumpPending(Pump::Plain);
         EXPECT_FALSE(IsWindow(window));
         EXPECT_EQ(1, counters.deleted) << "the dialog goes with its client";
         EXPECT_EQ(1u, log.events.size());

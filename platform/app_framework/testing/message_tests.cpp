@@ -1,11 +1,18 @@
 // Helpers of the message tests of windows built on the framework.
 #include "app_framework_testing/message_tests.h"
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+namespace {
+
+// Longest one PumpPending may take.
+constexpr DWORD kPendingLimitMs = 1000;
+
+} // namespace
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs, Pump how)
 {
     DWORD start = ::GetTickCount();
     for (;;) {
-        PumpPending();
+        PumpPending(how);
         if (condition())
             return true;
         if (::GetTickCount() - start >= timeoutMs)
@@ -14,15 +21,21 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
-void PumpPending()
+void PumpPending(Pump how)
 {
+    const DWORD start = ::GetTickCount();
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!AfxPreTranslateMessage(&msg)) {
+    while (::GetTickCount() - start < kPendingLimitMs && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (how == Pump::Plain || !AfxPreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }
     }
+}
+
+void PumpFor(DWORD milliseconds, Pump how)
+{
+    PumpUntil([] { return false; }, milliseconds, how);
 }
 
 MessageBoxRecorder::MessageBoxRecorder() : m_previous(AfxSetMessageBoxHook(&record, this)) {}

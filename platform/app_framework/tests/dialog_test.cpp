@@ -258,15 +258,7 @@ TEST(PreTranslation, GetMessageHookGivesDialogKeysUnderAForeignLoop)
 
     // The host's loop: no pre-translation of its own.
     HWND count = ::GetDlgItem(dialog.m_hWnd, IDC_COUNT);
-    DWORD start = ::GetTickCount();
-    MSG msg;
-    while (dialog.calls.back() != "ok" && ::GetTickCount() - start < 3000) {
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    PumpUntil([&] { return dialog.calls.back() == "ok"; }, 3000, Pump::Plain);
     ::UnhookWindowsHookEx(hook);
     EXPECT_EQ(::GetFocus(), count);
     EXPECT_EQ(dialog.calls.back(), "ok");

@@ -8,6 +8,8 @@
 #include "plugins/TestPluginIds.h"
 #include "terminal/TerminalIds.h"
 
+#include "app_framework_testing/message_tests.h"
+
 #include <gtest/gtest.h>
 
 #include "win32/module.h"
@@ -318,11 +320,7 @@ TEST_F(TerminalTest, RefusalsAreShownAndNothingIsSent)
 // A console host's loop: no dialog pre-translation, just translate and dispatch.
 void PumpLikeAConsoleHost()
 {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    PumpPending(Pump::Plain);
 }
 
 TEST_F(TerminalTest, DialogKeysWorkUnderAPlainMessageLoop)

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+
+#include "app_framework_testing/screenshot.h"
 #include "test_ids.h"
 
 #include "kl7700_controls/RxTxDebugDlg.h"
@@ -220,13 +222,12 @@ TEST_F(RxTxDebugDlgTest, LayoutFollowsTheWindowSize)
     EXPECT_EQ(text.left, logBefore.left);
 }
 
-// Shows the window with some traffic and, when KL7700_SCREENSHOT names a file,
-// has ImageMagick grab the display into it.
+// Shows the window with some traffic and takes a picture of it into
+// build/screenshots/ for a look by eye.
 TEST_F(RxTxDebugDlgTest, ScreenshotWithTraffic)
 {
-    const char* target = std::getenv("KL7700_SCREENSHOT");
-    if (!target)
-        GTEST_SKIP() << "KL7700_SCREENSHOT not set";
+    if (!CanTakeScreenshots())
+        GTEST_SKIP() << "no ImageMagick";
     debug.ShowWindow(SW_SHOW);
     debug.AddLog(CRxTxDebugDlg::kLogSent, "\r");
     debug.AddLog(CRxTxDebugDlg::kLogReceived, "\r\r\n>");
@@ -235,30 +236,5 @@ TEST_F(RxTxDebugDlgTest, ScreenshotWithTraffic)
     debug.AddLog(CRxTxDebugDlg::kLogSent, "gain 3\r");
     debug.AddLog(CRxTxDebugDlg::kLogReceived, "\x06\r\n\x15 error\r\n>");
     ::UpdateWindow(debug.m_hWnd);
-    PumpUntil([] { return false; }, 500);
-    // The grabber is a Linux program: Wine starts it without a waitable handle,
-    // so the test waits (bounded) for the finished file instead.
-    const std::string windowsPath = std::string("Z:") + target;
-    ::DeleteFileA(windowsPath.c_str());
-    std::string command = std::string("Z:\\usr\\bin\\import -window root ") + target;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    if (process.hThread)
-        ::CloseHandle(process.hThread);
-    if (process.hProcess)
-        ::CloseHandle(process.hProcess);
-    ULONGLONG lastSize = 0;
-    int unchangedPolls = 0;
-    auto finished = [&] {
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!::GetFileAttributesExA(windowsPath.c_str(), GetFileExInfoStandard, &data))
-            return false;
-        ULONGLONG size = (ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        unchangedPolls = size > 0 && size == lastSize ? unchangedPolls + 1 : 0;
-        lastSize = size;
-        return unchangedPolls >= 10; // written completely: no growth over several polls
-    };
-    EXPECT_TRUE(PumpUntil(finished, 20000)) << "no screenshot in " << target;
+    EXPECT_TRUE(TakeScreenshot("kl7700-rxtx-debug", debug.m_hWnd));
 }
