@@ -10,17 +10,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 
 namespace mkapi::testing {
 
-// Virtual time: waits last until the test pumps the library (which wakes every waiter).
+// Virtual time: a wait returns when it is woken (the test pumping the library wakes every
+// waiter) or, at the latest, after a millisecond of real time to look at the clock again.
 class ManualTime : public TimeSource {
 public:
     uint64_t nowUs() const override { return now_.load(); }
     void waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint64_t) const override
     {
-        cv.wait(lock);
+        cv.wait_for(lock, std::chrono::milliseconds(1));
     }
     void advance(uint64_t us) { now_ += us; }
 

@@ -2,7 +2,9 @@
 // fallback to the built-in network, and the colour interpolation utility.
 #include "LibraryTestSupport.h"
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace mkapi::testing {
@@ -26,6 +28,26 @@ TEST_F(LibraryTest, NamedFunctionsFailAsToldThenRecover)
     EXPECT_EQ(control("fail MkCameraClose 2 once"), "ok");
     EXPECT_EQ(control("fail clear"), "ok");
     EXPECT_EQ(MkCameraClose(h), 0u);
+}
+
+TEST_F(LibraryTest, DelayedReplyComesAfterItsTimeOnTheLibrarysClock)
+{
+    EXPECT_EQ(control("delay MkCameraCount 500"), "ok");
+    const uint64_t start = time.nowUs();
+    std::atomic<uint64_t> answeredAt{0};
+    std::atomic<uint32_t> count{99};
+    std::thread caller([&] {
+        count = MkCameraCount();
+        answeredAt = time.nowUs();
+    });
+    for (int i = 0; i < 100000 && answeredAt == 0; ++i) {
+        run(1000);
+        std::this_thread::yield();
+    }
+    caller.join();
+    EXPECT_EQ(count.load(), 2u) << "late, but the real answer";
+    EXPECT_GE(answeredAt.load() - start, 500000u);
+    EXPECT_EQ(MkCameraCount(), 2u) << "once by default";
 }
 
 void MKAPI_CALL ignoreFrame(MkFrame*) {}

@@ -219,6 +219,36 @@ TEST_F(LibraryTest, FramesArriveInOrderAndDropsAreCounted)
     MkCameraClose(h);
 }
 
+std::vector<uint32_t> g_events;
+
+void MKAPI_CALL recordEvents(void* context, MkHandle handle, const MkCameraEvent* events, uint32_t count)
+{
+    EXPECT_EQ(context, &g_events);
+    EXPECT_NE(handle, nullptr);
+    for (uint32_t i = 0; i < count; ++i) g_events.push_back(events[i].event);
+}
+
+TEST_F(LibraryTest, CameraEventsReachTheirCallback)
+{
+    MkHandle h = open();
+    g_events.clear();
+    ASSERT_EQ(MkCameraEventCallbackRegister(h, recordEvents, &g_events), 0u);
+    ASSERT_EQ(MkCaptureStart(h), 0u);
+    ASSERT_EQ(MkCommandRun(h, "AcquisitionStart"), 0u);
+    run(1000000 / 30 + 1); // one frame, no buffer for it
+    ASSERT_EQ(MkCommandRun(h, "AcquisitionStop"), 0u);
+    run(0);
+    EXPECT_EQ(g_events, (std::vector<uint32_t>{MK_EVENT_ACQUISITION_START, MK_EVENT_FRAME_DROPPED, MK_EVENT_ACQUISITION_END}));
+    ASSERT_EQ(MkCameraEventCallbackRegister(h, nullptr, nullptr), 0u);
+    ASSERT_EQ(MkCommandRun(h, "AcquisitionStart"), 0u);
+    run(0);
+    EXPECT_EQ(g_events.size(), 3u) << "none after unregistering";
+    EXPECT_EQ(MkCameraEventCallbackRegister(reinterpret_cast<MkHandle>(1), recordEvents, nullptr),
+              uint32_t(MK_ERR_BAD_HANDLE));
+    MkCaptureEnd(h);
+    MkCameraClose(h);
+}
+
 TEST_F(LibraryTest, QueueClearCancelsAndWaitsEnd)
 {
     MkHandle h = open();
