@@ -108,6 +108,9 @@ bool CmkAPIAccess::TryLoad(BindingPlatform& platform, const std::string& folder)
     // The version is read first, from the file the load is about to use.
     m_fileVersion = platform.ReadFileVersion(path);
     m_module = platform.LoadModule(path);
+    // A bare name may be found by the loader in a folder the version functions
+    // do not search (a DLL directory, say): then the loaded file answers.
+    if (m_module && !m_fileVersion) m_fileVersion = platform.ReadModuleFileVersion(m_module);
     return m_module != nullptr;
 }
 

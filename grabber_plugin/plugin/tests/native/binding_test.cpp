@@ -44,6 +44,12 @@ public:
         auto it = files.find(path);
         return it == files.end() ? std::nullopt : it->second;
     }
+    std::optional<FileVersionWords> ReadModuleFileVersion(void* module) override
+    {
+        const std::string& path = *static_cast<const std::string*>(module);
+        calls.push_back("module version " + path);
+        return files[path];
+    }
     void* LoadModule(const std::string& path) override
     {
         calls.push_back("load " + path);
@@ -183,6 +189,7 @@ TEST(BindingTest, DefaultPathAfterTheFolderFails)
     platform.environment = {{"ProgramW6432", "C:\\Program Files"}, {"ProgramFiles", "C:\\Program Files (x86)"}};
     platform.files["mkApi.dll"] = std::nullopt; // loads, but has no version block
     const CmkAPIAccess access(platform);
+    EXPECT_EQ("module version mkApi.dll", platform.calls.back());
     ASSERT_TRUE(access.IsValid());
     const std::vector<std::string> texts = Texts(access);
     EXPECT_EQ(std::string("CmkAPIAccess::CmkAPIAccess: Trying to load ") + kX86 + "\\mkApi.dll", texts[0]);

@@ -27,6 +27,8 @@ public:
     // The file version of the file's version block; nullopt when the file has
     // none or its root query fails. A bare name is found as the loader would.
     virtual std::optional<FileVersionWords> ReadFileVersion(const std::string& path) = 0;
+    // The same for the file a loaded module came from.
+    virtual std::optional<FileVersionWords> ReadModuleFileVersion(void* module) = 0;
     // Null when loading fails; a bare name uses the system's search order.
     virtual void* LoadModule(const std::string& path) = 0;
     virtual void* FindExport(void* module, const char* name) = 0;
