@@ -20,10 +20,12 @@ struct Global {
     int users = 0;
 };
 
+// Never destroyed: a library still running at process exit (callers need not end it) must
+// not be ended from the runtime's exit code, where its thread is already gone.
 Global& global()
 {
-    static Global g;
-    return g;
+    static Global* g = new Global;
+    return *g;
 }
 
 // The last reference may go on the library's own thread (a callback still running an export
