@@ -319,6 +319,41 @@ private:
     std::thread thread_;
 };
 
+TEST_F(MkApiDll, Kl7700AnswersOnSerialPortZero)
+{
+    ASSERT_EQ(api_.initialize(), 0u);
+    MkHandle h = nullptr;
+    ASSERT_EQ(api_.open(kMono, MK_ACCESS_MASTER, &h), 0u);
+    auto write = BindExport<decltype(&_Mk_Factory_Test_11)>(module_.get(), "_Mk_Factory_Test_11");
+    ASSERT_TRUE(write);
+    const uint32_t base = 0x16000;
+    // Open as the grabber's channel does (115200 8N1), then "s=?" and CR.
+    const uint32_t addresses[] = {base + 0x104, base + 0x128, base + 0x148, base + 0x144, base + 0x400, base + 0x12C};
+    const uint32_t values[] = {9 | 3u << 10, 3, 3, 0xFFFFFFFF, 0x733D3F0D, 4};
+    ASSERT_EQ(write(h, 6, addresses, values, nullptr), 0u);
+    std::string reply;
+    const DWORD deadline = ::GetTickCount() + 5000;
+    while (reply.find('>') == std::string::npos && ::GetTickCount() < deadline) {
+        const uint32_t lengthAddress = base + 0x14C;
+        uint32_t waiting = 0;
+        ASSERT_EQ(api_.readRegisters(h, 1, &lengthAddress, &waiting, nullptr), 0u);
+        if (waiting == 0) {
+            ::SwitchToThread();
+            continue;
+        }
+        std::vector<uint32_t> rxAddresses((waiting + 3) / 4), rx(rxAddresses.size());
+        for (size_t i = 0; i < rxAddresses.size(); ++i) rxAddresses[i] = base + 0x800 + uint32_t(4 * i);
+        ASSERT_EQ(api_.readRegisters(h, uint32_t(rx.size()), rxAddresses.data(), rx.data(), nullptr), 0u);
+        for (uint32_t i = 0; i < waiting; ++i) reply.push_back(char(rx[i / 4] >> (24 - 8 * (i % 4))));
+        const uint32_t take = waiting;
+        ASSERT_EQ(write(h, 1, &lengthAddress, &take, nullptr), 0u);
+    }
+    EXPECT_EQ(reply.rfind("s=?", 0), 0u) << reply;
+    EXPECT_NE(reply.find('>'), std::string::npos) << reply;
+    EXPECT_EQ(api_.close(h), 0u);
+    api_.uninitialize();
+}
+
 TEST_F(MkApiDll, SerialPortReachesATcpEndpoint)
 {
     ASSERT_EQ(api_.initialize(), 0u);
