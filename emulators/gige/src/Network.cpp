@@ -267,8 +267,10 @@ std::vector<mkapi::CameraEntry> Network::cameras()
         if (!node.plugged || node.returnsAtUs != kNever)
             continue;
         const CameraSetup& s = node.camera->setup();
-        list.push_back({s.uniqueId, s.name, s.model, s.vendor, s.serialNumber, s.firmware, s.ip.address,
-                        reachable(node), node.master != nullptr});
+        // The name is the user-defined one as the camera holds it now, else the model.
+        std::string name = node.camera->valueText("DeviceUserID", 0);
+        list.push_back({s.uniqueId, name.empty() ? s.model : name, s.model, s.vendor, s.serialNumber, s.firmware,
+                        s.ip.address, reachable(node), node.master != nullptr});
     }
     return list;
 }

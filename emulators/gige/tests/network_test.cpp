@@ -74,6 +74,10 @@ TEST(SimNetwork, OpeningFollowsReachabilityAndAccess)
     mkapi::AttrValue gain;
     EXPECT_EQ(monitor->get("Gain", MK_ATTR_FLOAT32, gain), 0u);
     EXPECT_EQ(std::get<float>(gain), 2.0f);
+    ASSERT_EQ(master->set("DeviceUserID", MK_ATTR_STRING, std::string("Left")), 0u);
+    EXPECT_EQ(f.entry(kMono).name, "Left") << "the list shows the name the camera holds now";
+    ASSERT_EQ(master->set("DeviceUserID", MK_ATTR_STRING, std::string()), 0u);
+    EXPECT_EQ(f.entry(kMono).name, "ZX-640M") << "no user-defined name: the model";
     EXPECT_EQ(master->close(), 0u);
     EXPECT_EQ(f.network->open(kMono, MK_ACCESS_MASTER, second), 0u) << "free again after close";
 }
