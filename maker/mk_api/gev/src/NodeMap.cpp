@@ -697,9 +697,50 @@ NodeError NodeMap::readBytes(const Node& n, int depth, std::vector<uint8_t>& byt
     if (length <= 0 || length > 0x10000)
         return NodeError::Unresolved;
     bytes.assign(size_t(length), 0);
-    if (!port_ || !port_->read(at, bytes))
-        return NodeError::PortFailed;
-    return NodeError::None;
+    return portRead(n, at, bytes) ? NodeError::None : NodeError::PortFailed;
+}
+
+bool NodeMap::portRead(const Node& n, uint64_t address, std::span<uint8_t> bytes)
+{
+    if (!port_)
+        return false;
+    if (!n.noCache) {
+        auto it = cache_.find(n.name);
+        if (it != cache_.end() && it->second.address == address && it->second.bytes.size() == bytes.size()) {
+            std::copy(it->second.bytes.begin(), it->second.bytes.end(), bytes.begin());
+            return true;
+        }
+    }
+    if (!port_->read(address, bytes))
+        return false;
+    if (!n.noCache)
+        cache_[n.name] = CachedBytes{address, std::vector<uint8_t>(bytes.begin(), bytes.end())};
+    return true;
+}
+
+bool NodeMap::portWrite(uint64_t address, std::span<const uint8_t> bytes)
+{
+    // Whatever the outcome, what the write overlaps is no longer known.
+    for (auto it = cache_.begin(); it != cache_.end();) {
+        const CachedBytes& c = it->second;
+        bool overlaps = c.address < address + bytes.size() && address < c.address + c.bytes.size();
+        it = overlaps ? cache_.erase(it) : std::next(it);
+    }
+    return port_ && port_->write(address, bytes);
+}
+
+void NodeMap::invalidateAfterWrite(std::string_view name)
+{
+    if (cache_.empty())
+        return;
+    auto chain = writeChain(name);
+    for (const std::string& invalid : invalidated(name))
+        cache_.erase(invalid);
+    // Registers read through a converter's or swiss knife's variables are not on the
+    // chain; their invalidators name the written features.
+    for (const std::string& node : chain)
+        for (const std::string& invalid : invalidated(node))
+            cache_.erase(invalid);
 }
 
 namespace {
@@ -972,7 +1013,7 @@ NodeError NodeMap::writeInt(const Node& n, int depth, int64_t value, bool checke
             raw = (fromBytes(bytes, n.littleEndian) & ~mask) | ((raw << shift) & mask);
         }
         toBytes(raw, bytes, n.littleEndian);
-        return port_->write(at, bytes) ? NodeError::None : NodeError::PortFailed;
+        return portWrite(at, bytes) ? NodeError::None : NodeError::PortFailed;
     }
     case NodeKind::IntConverter: {
         int64_t raw = 0;
@@ -1045,7 +1086,7 @@ NodeError NodeMap::writeFloat(const Node& n, int depth, double value, bool check
             std::memcpy(&raw, &value, 8);
         }
         toBytes(raw, bytes, n.littleEndian);
-        return port_ && port_->write(at, bytes) ? NodeError::None : NodeError::PortFailed;
+        return portWrite(at, bytes) ? NodeError::None : NodeError::PortFailed;
     }
     case NodeKind::Converter: {
         double raw = 0;
@@ -1110,7 +1151,9 @@ NodeError NodeMap::setInt(std::string_view name, int64_t value)
         return NodeError::NotFound;
     if (!isIntegerKind(n->kind) || n->kind == NodeKind::Enumeration || n->kind == NodeKind::Boolean)
         return NodeError::WrongKind;
-    return writeInt(*n, 0, value, true);
+    NodeError e = writeInt(*n, 0, value, true);
+    invalidateAfterWrite(name);
+    return e;
 }
 
 NodeError NodeMap::intRange(std::string_view name, IntRange& range)
@@ -1142,7 +1185,9 @@ NodeError NodeMap::setFloat(std::string_view name, double value)
         return NodeError::NotFound;
     if (!isFloatKind(n->kind))
         return NodeError::WrongKind;
-    return writeFloat(*n, 0, value, true);
+    NodeError e = writeFloat(*n, 0, value, true);
+    invalidateAfterWrite(name);
+    return e;
 }
 
 NodeError NodeMap::floatRange(std::string_view name, FloatRange& range)
@@ -1201,7 +1246,9 @@ NodeError NodeMap::setString(std::string_view name, std::string_view value)
         return NodeError::OutOfRange;
     std::vector<uint8_t> bytes(size_t(length), 0);
     std::memcpy(bytes.data(), value.data(), value.size());
-    return port_ && port_->write(at, bytes) ? NodeError::None : NodeError::PortFailed;
+    NodeError e = portWrite(at, bytes) ? NodeError::None : NodeError::PortFailed;
+    invalidateAfterWrite(name);
+    return e;
 }
 
 NodeError NodeMap::getEnum(std::string_view name, std::string& entry)
@@ -1236,7 +1283,9 @@ NodeError NodeMap::setEnum(std::string_view name, std::string_view entry)
             continue;
         if (!flag(e.isImplemented, 0, true) || !flag(e.isAvailable, 0, true))
             return NodeError::OutOfRange;
-        return writeInt(*n, 0, e.value, true);
+        NodeError error = writeInt(*n, 0, e.value, true);
+        invalidateAfterWrite(name);
+        return error;
     }
     return NodeError::OutOfRange;
 }
@@ -1299,7 +1348,9 @@ NodeError NodeMap::setBool(std::string_view name, bool value)
         return NodeError::WrongKind;
     int64_t on = n->onValue.present ? n->onValue.integer : 1;
     int64_t off = n->offValue.present ? n->offValue.integer : 0;
-    return writeInt(*n, 0, value ? on : off, true);
+    NodeError e = writeInt(*n, 0, value ? on : off, true);
+    invalidateAfterWrite(name);
+    return e;
 }
 
 NodeError NodeMap::execute(std::string_view name)
@@ -1316,7 +1367,10 @@ NodeError NodeMap::execute(std::string_view name)
     Access a = accessOf(*n, 0);
     if (a != Access::ReadWrite && a != Access::WriteOnly)
         return NodeError::NotWritable;
-    return writeInt(*n, 0, value, false);
+    NodeError e = writeInt(*n, 0, value, false);
+    // A command may change anything on the device.
+    cache_.clear();
+    return e;
 }
 
 } // namespace mkgev

@@ -107,6 +107,10 @@ inline const char* kDescription = R"(<?xml version="1.0" encoding="utf-8"?>
     <Address>0x300</Address><pIndex Offset="0x20">Selector</pIndex><Length>4</Length>
     <AccessMode>RW</AccessMode><pPort>Device</pPort>
   </IntReg>
+  <IntReg Name="MaxOffsetReg">
+    <Address>0x124</Address><Length>4</Length><AccessMode>RO</AccessMode><pPort>Device</pPort>
+    <pInvalidator>Width</pInvalidator>
+  </IntReg>
   <Integer Name="LoopA"><pValue>LoopB</pValue></Integer>
   <Integer Name="LoopB"><pValue>LoopA</pValue></Integer>
   <Integer Name="Dangling"><pValue>Nowhere</pValue></Integer>

@@ -131,13 +131,16 @@ TEST_F(FeatureAttributesTest, RefusalsGiveTheLibrarysCodes)
     EXPECT_EQ(MK_ERR_UNAVAILABLE, attributes->isAvailable("Gain"));
     EXPECT_EQ(MK_ERR_UNAVAILABLE, attributes->get("Gain", MK_ATTR_FLOAT32, value));
     EXPECT_EQ(MK_ERR_SUCCESS, attributes->isAvailable("Width"));
-    // A value the device holds outside its range, or no entry names.
+    // A value the device holds outside its range, or no entry names (changed behind the
+    // map's back, so its cache is dropped).
+    map->invalidateCache();
     port.set32(0x100, 4096);
     EXPECT_EQ(MK_ERR_OUT_OF_RANGE, attributes->isValid("Width"));
     port.set32(0x108, 0x12345678);
     EXPECT_EQ(MK_ERR_OUT_OF_RANGE, attributes->isValid("PixelFormat"));
     EXPECT_EQ(MK_ERR_SUCCESS, attributes->isValid("Height"));
     port.failing = true;
+    map->invalidateCache();
     EXPECT_EQ(MK_ERR_CAMERA_FAULT, attributes->get("Height", MK_ATTR_UINT32, value));
 }
 

@@ -237,6 +237,49 @@ TEST_F(NodeMapTest, RangesAccessAndRefusals)
     EXPECT_EQ(NodeError::PortFailed, map->setInt("Height", 100));
 }
 
+TEST_F(NodeMapTest, RegistersAreCachedUntilAWriteOrACommandSaysOtherwise)
+{
+    int64_t value = 0;
+    port.reads = 0;
+    ASSERT_EQ(NodeError::None, map->getInt("Width", value));
+    ASSERT_EQ(NodeError::None, map->getInt("Width", value));
+    EXPECT_EQ(1, port.reads);
+    // A register described as NoCache is read every time.
+    double rate = 0;
+    ASSERT_EQ(NodeError::None, map->getFloat("FrameRate", rate));
+    ASSERT_EQ(NodeError::None, map->getFloat("FrameRate", rate));
+    EXPECT_EQ(3, port.reads);
+
+    // A write drops what it overlaps: the struct entries share one register.
+    port.set32(0x114, 0x00010002);
+    ASSERT_EQ(NodeError::None, map->getInt("Low", value));
+    ASSERT_EQ(NodeError::None, map->setInt("High", 7));
+    ASSERT_EQ(NodeError::None, map->getInt("Low", value));
+    EXPECT_EQ(2, value);
+    ASSERT_EQ(NodeError::None, map->getInt("High", value));
+    EXPECT_EQ(7, value);
+
+    // A register that names a feature as its invalidator is read again after its write.
+    port.set32(0x124, 100);
+    ASSERT_EQ(NodeError::None, map->getInt("MaxOffsetReg", value));
+    port.set32(0x124, 200); // the device changes it when the width changes
+    ASSERT_EQ(NodeError::None, map->getInt("MaxOffsetReg", value));
+    EXPECT_EQ(100, value);
+    ASSERT_EQ(NodeError::None, map->setInt("Width", 512));
+    ASSERT_EQ(NodeError::None, map->getInt("MaxOffsetReg", value));
+    EXPECT_EQ(200, value);
+
+    // A command may change anything.
+    port.set32(0x104, 123);
+    ASSERT_EQ(NodeError::None, map->execute("AcquisitionStart"));
+    ASSERT_EQ(NodeError::None, map->getInt("Height", value));
+    EXPECT_EQ(123, value);
+    port.set32(0x104, 124);
+    map->invalidateCache();
+    ASSERT_EQ(NodeError::None, map->getInt("Height", value));
+    EXPECT_EQ(124, value);
+}
+
 TEST(NodeMapLoadTest, BadDescriptionsAreRefusedWithTheNodeNamed)
 {
     struct Case {

@@ -1,7 +1,9 @@
 // A device's feature tree from its description XML: categories, integers, floats,
 // enumerations, booleans, commands, strings, registers (integer, masked, float, string,
-// struct entries), swiss knives and converters with their formulas. Values are read and
-// written through a register port every time (no cache), so they are always the device's.
+// struct entries), swiss knives and converters with their formulas, read and written
+// through a register port. Registers are cached unless their description says NoCache;
+// a write drops what it overlaps and what names the written nodes as invalidators, and a
+// command drops everything. Not thread-safe: its owner serialises the calls.
 #pragma once
 
 #include "mk_gev/Formula.h"
@@ -92,7 +94,13 @@ public:
     static std::unique_ptr<NodeMap> load(const XmlElement& root, std::string& error);
     static std::unique_ptr<NodeMap> parse(std::string_view xml, std::string& error);
 
-    void setPort(RegisterPort* port) { port_ = port; }
+    void setPort(RegisterPort* port)
+    {
+        port_ = port;
+        cache_.clear();
+    }
+    // Forgets every cached register (the device may have changed them on its own).
+    void invalidateCache() { cache_.clear(); }
 
     std::string modelName() const { return model_; }
     std::string vendorName() const { return vendor_; }
@@ -155,6 +163,15 @@ private:
     NodeError frangeOf(const Node& node, int depth, FloatRange& range);
     NodeError readBytes(const Node& node, int depth, std::vector<uint8_t>& bytes, uint64_t& at);
     bool flag(const std::string& pointer, int depth, bool absent);
+    bool portRead(const Node& node, uint64_t address, std::span<uint8_t> bytes);
+    bool portWrite(uint64_t address, std::span<const uint8_t> bytes);
+    void invalidateAfterWrite(std::string_view name);
+
+    struct CachedBytes {
+        uint64_t address = 0;
+        std::vector<uint8_t> bytes;
+    };
+    std::map<std::string, CachedBytes, std::less<>> cache_;
 
     std::map<std::string, std::unique_ptr<Node>, std::less<>> nodes_;
     std::vector<std::string> order_;
