@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -104,7 +105,7 @@ std::unique_ptr<Library> composeLibrary(const std::string& moduleFolder, const T
         path = env;
         named = true;
     } else if (!moduleFolder.empty()) {
-        path = moduleFolder + "/mkApi.ini";
+        path = (std::filesystem::path(moduleFolder) / "mkApi.ini").string();
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {

@@ -3,7 +3,10 @@
 #include "LibraryTestSupport.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -153,6 +156,57 @@ TEST_F(LibraryTest, BadDescriptionGivesTheBuiltInNetworkAndSaysWhy)
           "[Camera Only]\nUniqueId=5\nAddress=10.0.0.9\nMask=255.0.0.0\n");
     EXPECT_EQ(composition.diagnostics, "");
     EXPECT_EQ(MkCameraCount(), 1u);
+}
+
+void setNetworkVariable(const std::string& value)
+{
+#ifdef _WIN32
+    _putenv(("MKAPI_NETWORK=" + value).c_str());
+#else
+    if (value.empty())
+        unsetenv("MKAPI_NETWORK");
+    else
+        setenv("MKAPI_NETWORK", value.c_str(), 1);
+#endif
+}
+
+TEST(Composition, DescriptionBesideTheModuleOrNamedByTheVariable)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("mkapi_composition_" + std::to_string(std::rand()));
+    std::filesystem::create_directories(folder);
+    {
+        std::ofstream("" + (folder / "mkApi.ini").string()) << "[Camera One]\nUniqueId=9\nAddress=192.168.10.9\n";
+        std::ofstream("" + (folder / "other.ini").string()) << "[Camera One]\nUniqueId=9\nAddress=192.168.10\n";
+    }
+    ManualTime time;
+    const struct {
+        std::string variable, moduleFolder;
+        size_t cameras; // reachable
+        std::string file, diagnostics;
+    } cases[] = {
+        {"", folder.string(), 1, (folder / "mkApi.ini").string(), ""},
+        {"", (folder / "none").string(), 2, "", ""},
+        {(folder / "other.ini").string(), folder.string(), 2, (folder / "other.ini").string(),
+         (folder / "other.ini").string() +
+             ":3: [Camera One] Address: expected an address a.b.c.d, got '192.168.10'\n"
+             "serving the built-in network instead\n"},
+        {(folder / "missing.ini").string(), folder.string(), 2, (folder / "missing.ini").string(),
+         (folder / "missing.ini").string() +
+             ": cannot be read (named by MKAPI_NETWORK)\nserving the built-in network instead\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.variable + " | " + c.moduleFolder);
+        setNetworkVariable(c.variable);
+        Composition composition;
+        auto library = composeLibrary(c.moduleFolder, time, false, composition);
+        ASSERT_TRUE(library);
+        EXPECT_EQ(library->cameraCount(), c.cameras);
+        EXPECT_EQ(composition.file, c.file);
+        EXPECT_EQ(composition.diagnostics, c.diagnostics);
+    }
+    setNetworkVariable("");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(ColorInterpolate, BayerCellsGiveTheirColours)
