@@ -8,6 +8,7 @@
 #include "mk_gev/Datagram.h"
 #include "mk_gev/Gvcp.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -79,7 +80,8 @@ private:
 };
 
 // The control channel privilege and its heartbeat, as plain scheduling logic: the caller
-// (a thread of its own, or a test) calls tick() at nextDueUs().
+// (a thread of its own, or a test) calls tick() at nextDueUs(). held() and lost() may be
+// asked from any thread; take(), release() and tick() come from one at a time.
 class ControlChannel {
 public:
     ControlChannel(GvcpClient& client, const mkapi::Clock& clock);
@@ -109,8 +111,9 @@ public:
 private:
     GvcpClient& client_;
     const mkapi::Clock& clock_;
-    bool held_ = false;
-    bool lost_ = false;
+    // Read from other threads while the heartbeat thread ticks.
+    std::atomic<bool> held_{false};
+    std::atomic<bool> lost_{false};
     uint32_t heartbeatTimeoutMs_ = 3000;
     uint64_t lastSuccessUs_ = 0;
     uint64_t nextDueUs_ = kNever;
