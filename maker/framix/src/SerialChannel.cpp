@@ -1,6 +1,9 @@
 // CCmdSerial over the Windows comm API.
 #include "SerialChannel.h"
 
+#include "FramixDialogs.h"
+
+#include "app_framework/module_state.h"
 #include "config_store/IniFile.h"
 
 #include <cstdio>
@@ -108,7 +111,28 @@ UG_ERRCODE CCmdSerial::ConfigDialog(HWND parent, int32_t* exitCode)
 {
     if (exitCode)
         *exitCode = 0;
-    return UG_ERR_NOT_SUPPORTED;
+    try {
+        AFX_MANAGE_STATE(AfxGetStaticModuleState());
+        SerialSettings settings{m_CmdName, m_Baud, m_Parity, m_ByteSize, m_StopBits, m_InterCharDelay};
+        CSerialConfigDialog dialog(settings, CWnd::FromHandle(parent));
+        const INT_PTR result = dialog.DoModal();
+        if (result == -1)
+            return UG_ERR_DIALOG;
+        if (result != IDOK)
+            return UG_OK;
+        // The settings take effect at the next Open.
+        SetCmdName(dialog.m_settings.port.c_str());
+        m_Baud = dialog.m_settings.baud;
+        m_Parity = dialog.m_settings.parity;
+        m_ByteSize = dialog.m_settings.byteSize;
+        m_StopBits = dialog.m_settings.stopBits;
+        m_InterCharDelay = dialog.m_settings.delay;
+        if (exitCode)
+            *exitCode = 1;
+        return UG_OK;
+    } catch (...) {
+        return UG_ERR_EXCEPTION;
+    }
 }
 
 UG_ERRCODE CCmdSerial::Open()

@@ -7,12 +7,16 @@
 #include "UnifiedCamera.h"
 #include "UnifiedGfxMode.h"
 
+#include "FramixDialogs.h"
+
+#include "app_framework/module_state.h"
 #include "config_store/IniFile.h"
 #include "framix_core/IniLayout.h"
 #include "win32/module.h"
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -493,18 +497,66 @@ int32_t CUnifiedGrabber::GetBiggestSectionNum()
     });
 }
 
-UG_ERRCODE CUnifiedGrabber::SelectCameraDialog(HWND, int32_t* exitCode)
+// The base offers the cameras of its list; OK with a choice makes it active (exit code 1).
+UG_ERRCODE CUnifiedGrabber::SelectCameraDialog(HWND parent, int32_t* exitCode)
 {
     if (exitCode)
         *exitCode = 0;
-    return UG_ERR_NOT_SUPPORTED;
+    return Guarded<UG_ERRCODE>(UG_ERR_EXCEPTION, [&]() -> UG_ERRCODE {
+        std::vector<std::string> items;
+        for (CUnifiedCamera* c = m_pFirstCamera; c; c = c->GetNext())
+            items.push_back(std::string(c->GetCameraName()) + " (" + std::to_string(c->GetCameraUniqueID()) + ")");
+        AFX_MANAGE_STATE(AfxGetStaticModuleState());
+        CListChoiceDialog dialog("Select Camera", items, static_cast<int>(m_ActCameraIndex), CWnd::FromHandle(parent));
+        const INT_PTR result = dialog.DoModal();
+        if (result == -1)
+            return UG_ERR_DIALOG;
+        if (result != IDOK || dialog.m_selected < 0)
+            return UG_OK;
+        const UG_ERRCODE chosen = SetActCameraIndex(dialog.m_selected);
+        if (chosen == UG_OK && exitCode)
+            *exitCode = 1;
+        return chosen;
+    });
 }
 
-UG_ERRCODE CUnifiedGrabber::SelectModeDialog(HWND, int32_t* exitCode)
+// The graphics modes of the active camera; OK with a choice makes it the camera's mode (exit code 1).
+UG_ERRCODE CUnifiedGrabber::SelectModeDialog(HWND parent, int32_t* exitCode)
 {
     if (exitCode)
         *exitCode = 0;
-    return UG_ERR_NOT_SUPPORTED;
+    CUnifiedCamera* camera = GetActCamera();
+    if (!camera)
+        return UG_ERR_NO_ACTIVE_CAMERA;
+    if (m_SnapMode != 0)
+        return UG_ERR_ACQUISITION_RUNNING;
+    return Guarded<UG_ERRCODE>(UG_ERR_EXCEPTION, [&]() -> UG_ERRCODE {
+        std::vector<std::string> items;
+        for (CUnifiedGfxMode* m = camera->GetFirstGfxMode(); m; m = m->GetNext()) {
+            char text[512];
+            std::snprintf(text, sizeof text, "%u x %u, %u x %u bit, colour coding %u%s%s", m->GetxRes(), m->GetyRes(),
+                          m->GetNumComponents(), m->GetBitPerComponent(), m->GetColorCoding(), *m->GetModeDesc() ? ": " : "",
+                          m->GetModeDesc());
+            items.push_back(text);
+        }
+        AFX_MANAGE_STATE(AfxGetStaticModuleState());
+        CListChoiceDialog dialog("Select Graphics Mode", items, static_cast<int>(camera->GetActGfxModeIndex()),
+                                 CWnd::FromHandle(parent));
+        const INT_PTR result = dialog.DoModal();
+        if (result == -1)
+            return UG_ERR_DIALOG;
+        if (result != IDOK || dialog.m_selected < 0)
+            return UG_OK;
+        const UG_ERRCODE chosen = camera->SetActGfxModeIndex(dialog.m_selected);
+        if (chosen == UG_OK) {
+            // Buffers sized for the old mode no longer fit.
+            m_bBuffersReady = 0;
+            if (exitCode)
+                *exitCode = 1;
+            UpdateCamCntrlDialogs(0xFFFFFFFFu);
+        }
+        return chosen;
+    });
 }
 
 UG_ERRCODE CUnifiedGrabber::RescanCameras()
