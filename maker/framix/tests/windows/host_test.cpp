@@ -127,6 +127,19 @@ TEST_F(Host, CommandsRunInOrderWithTheLogInBrackets)
     EXPECT_EQ(std::string("\x89PNG", 4), ReadFile(png).substr(0, 4));
 }
 
+// With the camera library loaded (the test grabber loads the one its section
+// names), the camera lines carry what the library knows and "sim" reaches it.
+TEST_F(Host, TheLoadedCameraLibraryAddsToTheCameraLinesAndTakesSimCommands)
+{
+    WriteFile(ini_, ListingTheTestGrabber("CameraLibrary=" + TestFolder() + "\\..\\bin\\mkApi.dll\r\n"));
+    const HostRun run = With("init cameras sim status");
+    EXPECT_EQ(0u, run.exitCode) << run.out;
+    EXPECT_TRUE(run.Has("0: 100001 \"Mono\" serial ")) << run.out;
+    EXPECT_TRUE(run.Has(" reachable yes address ")) << run.out;
+    EXPECT_TRUE(run.Has("/255.")) << run.out;
+    EXPECT_TRUE(run.Has("sim: code 0: ok")) << run.out;
+}
+
 TEST_F(Host, QuietDropsTheLogLinesOnly)
 {
     const HostRun run = With("--quiet init cameras");

@@ -9,10 +9,14 @@
 #include "UnifiedGrabber.h"
 
 #include "config_store/IniFile.h"
+#include "mk_api/MkApi.h"
+#include "win32/module.h"
+#include "win32/unique_handle.h"
 
 #include <atomic>
 #include <cstring>
 #include <deque>
+#include <string>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -145,6 +149,9 @@ public:
         char section[UG_SECTSTR_SIZE];
         InitGrabberSectStr(section, m_GrabberSectionNum);
         selectedUid_ = m_pIniFile->GetUInt(section, "UniqueId", 0, nullptr);
+        char library[1024] = {};
+        m_pIniFile->GetString(section, "CameraLibrary", "", library, sizeof library, nullptr);
+        cameraLibraryPath_ = library;
         return UG_OK;
     }
     UG_ERRCODE SaveGrabberConfig() override
@@ -167,6 +174,8 @@ public:
         if (m_bInitialized)
             return UG_ERR_ALREADY_INITIALIZED;
         CUnifiedGrabber::Init();
+        if (!cameraLibraryPath_.empty() && !StartCameraLibrary())
+            return UG_ERR_FAILED;
         m_bInitialized = 1;
         BuildList();
         return UG_OK;
@@ -177,6 +186,8 @@ public:
             CloseActCamera();
         DeleteInternalList();
         CUnifiedGrabber::DeInit();
+        if (m_bInitialized && uninitialize_)
+            uninitialize_();
         m_bInitialized = 0;
         return UG_OK;
     }
@@ -303,11 +314,43 @@ public:
     }
 
 private:
+    // With a camera library named in the grabber's section, its cameras are
+    // listed instead of the three built in (so hosts can show what the library knows).
+    bool StartCameraLibrary()
+    {
+        if (!library_)
+            library_.reset(LoadLibraryA(cameraLibraryPath_.c_str()));
+        using InitFn = uint32_t(MKAPI_CALL*)();
+        using ListFn = uint32_t(MKAPI_CALL*)(struct MkCameraInfo*, uint32_t, uint32_t*, uint32_t);
+        const auto initialize = win32::BindExport<InitFn>(library_.get(), "MkInitialize");
+        uninitialize_ = win32::BindExport<void(MKAPI_CALL*)()>(library_.get(), "MkUnInitialize");
+        const auto list = win32::BindExport<ListFn>(library_.get(), "MkCameraListEx");
+        if (!initialize || !uninitialize_ || !list || initialize() != 0) {
+            if (m_pLog)
+                m_pLog->Print(0, "CTestGrabber::Init: camera library \"%s\" not usable", cameraLibraryPath_.c_str());
+            uninitialize_ = nullptr;
+            return false;
+        }
+        struct MkCameraInfo records[16];
+        uint32_t total = 0;
+        const uint32_t n = list(records, 16, &total, sizeof(struct MkCameraInfo));
+        simulated_.clear();
+        for (uint32_t i = 0; i < n && i < 16; ++i) {
+            records[i].name[sizeof records[i].name - 1] = 0;
+            names_[i] = records[i].name;
+            simulated_.push_back({records[i].uniqueId, names_[i].c_str(), 64, 48, 1, UG_CC_MONO});
+        }
+        return true;
+    }
+
     void BuildList()
     {
         m_ActCameraIndex = -1;
         CUnifiedCamera* prev = nullptr;
-        for (const SimCamera& sim : kCameras) {
+        const bool fromLibrary = uninitialize_ != nullptr;
+        const SimCamera* first = fromLibrary ? simulated_.data() : kCameras;
+        const size_t count = fromLibrary ? simulated_.size() : std::size(kCameras);
+        for (const SimCamera& sim : std::vector<SimCamera>(first, first + count)) {
             CUnifiedCamera* camera = CreateCamera();
             camera->SetCameraSectionNum(-1);
             camera->SetCameraUniqueID(sim.uid);
@@ -365,6 +408,11 @@ private:
     }
 
     uint32_t selectedUid_ = 0;
+    std::string cameraLibraryPath_;
+    win32::UniqueModule library_;
+    void(MKAPI_CALL* uninitialize_)() = nullptr;
+    std::vector<SimCamera> simulated_;
+    std::string names_[16];
     std::vector<std::vector<uint8_t>> buffers_;
     std::thread worker_;
     std::atomic<bool> stop_{false};
