@@ -1,28 +1,26 @@
 // The Framix tests' temporary folders, files and recorded frameworks.
 #include "framix_fixture.h"
 
-#include "win32/find_files.h"
 #include "win32/unique_handle.h"
 
 #include <atomic>
 
 namespace framix_test {
 
-TempFolder::TempFolder()
+namespace {
+
+std::string NextScratchName()
 {
     static std::atomic<unsigned> counter{0};
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    path_ = std::string(base) + "framix_test_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(counter++);
-    CreateDirectoryA(path_.c_str(), nullptr);
+    return "framix_test_" + std::to_string(counter++);
 }
 
-TempFolder::~TempFolder()
+} // namespace
+
+TempFolder::TempFolder() : scratch_(NextScratchName()), path_(scratch_.Path())
 {
-    for (const auto& f : win32::FindFiles(path_ + "\\*"))
-        if (!f.IsDirectory())
-            DeleteFileA((path_ + "\\" + f.name).c_str());
-    RemoveDirectoryA(path_.c_str());
+    while (!path_.empty() && (path_.back() == '\\' || path_.back() == '/'))
+        path_.pop_back();
 }
 
 void WriteFile(const std::string& path, const std::string& text)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app_framework_testing/scratch_folder.h"
+
 #include "win32/lean_windows.h"
 #include "win32/module.h"
 
@@ -32,15 +34,16 @@ inline std::string TestGrabberPath()
     return PluginFolder() + "\\FramixTestGrabber.dll";
 }
 
-// A fresh folder under the temporary folder, removed with its files afterwards.
+// A fresh scratch folder per object (the shared ScratchFolder), named without
+// its trailing separator as the framework takes folders.
 class TempFolder {
 public:
     TempFolder();
-    ~TempFolder();
     const std::string& path() const { return path_; }
-    std::string File(const char* name) const { return path_ + "\\" + name; }
+    std::string File(const char* name) const { return scratch_.File(name); }
 
 private:
+    ScratchFolder scratch_;
     std::string path_;
 };
 
