@@ -1,0 +1,77 @@
+// CFramixZelmkAPIClass: the plug-in's grabber over the camera library binding:
+// the camera list from the network, the open camera, the parameter answers,
+// the selected camera in the configuration, link events.
+#pragma once
+
+#include "UnifiedGrabber.h"
+
+#include "win32/unique_handle.h"
+#include "zelmk/GrabberRules.h"
+#include "zelmk/MkApiAccess.h"
+
+#include <atomic>
+
+class CFramixZelmkAPIClass : public CUnifiedGrabber {
+public:
+    // The binding belongs to the plug-in's application object and outlives every grabber.
+    CFramixZelmkAPIClass(HINSTANCE module, const zelmk::CmkAPIAccess* api);
+
+    // Overrides, in the base's slot order.
+    UG_ERRCODE LoadGrabberConfig() override;
+    UG_ERRCODE SaveGrabberConfig() override;
+    UG_ERRCODE Init() override;
+    UG_ERRCODE DeInit() override;
+    UG_ERRCODE OpenActCamera() override;
+    int32_t IsActCameraOpen() override;
+    UG_ERRCODE CloseActCamera() override;
+    const char* GetDriverVersion() override;
+    UG_ERRCODE RescanCameras() override;
+    UG_ERRCODE GetGrabberParamLimits(UG_GRABBERFEATURE feature, uint64_t* min1, uint64_t* max1, uint64_t* min2,
+                                     uint64_t* max2) override;
+    UG_ERRCODE GetGrabberParam(UG_GRABBERFEATURE feature, uint64_t* value1, uint64_t* value2) override;
+    UG_ERRCODE SetGrabberParam(UG_GRABBERFEATURE feature, uint64_t value1, uint64_t value2) override;
+    UG_ERRCODE GrabberConfigDialog(HWND parent, int32_t* exitCode) override;
+    UG_ERRCODE GetTimerPeriod(uint64_t* firstUs, uint64_t* secondUs) override;
+    UG_ERRCODE SetTimerPeriod(uint64_t firstUs, uint64_t secondUs) override;
+    uint32_t GetNumCmdChannelTypes() override;
+    CCmdChannel* CreateCmdChannel(uint32_t type) override;
+    void DeleteCmdChannel(CCmdChannel* channel) override;
+    ~CFramixZelmkAPIClass() override;
+    CUnifiedCamera* CreateCamera() override;
+
+    // The plug-in's own operations.
+    virtual void LinkCallback(uint32_t interfaceType, uint32_t event, uint32_t uniqueId);
+    virtual void CameraEventCallback(MkHandle handle, void* ignored, uint32_t eventListLength);
+    virtual void PrintApiError(const char* text, uint32_t code);
+    virtual void PrintParameters(MkHandle handle);
+    virtual void InitMembers();
+
+    // The wait BuildInternalList gives a link event (WaitForSingleObject unless a test replaces it).
+    using LinkWaitFunction = DWORD (*)(HANDLE event, DWORD milliseconds);
+    void SetLinkWait(LinkWaitFunction wait) { m_linkWait = wait ? wait : &::WaitForSingleObject; }
+
+    MkHandle GetCameraHandle() const { return m_hCamera; }
+    HANDLE GetMutex() const { return m_mutex.get(); }
+    uint32_t GetSelectedUniqueId() const { return m_SelectedUniqueId; }
+    void SetSelectedUniqueId(uint32_t id) { m_SelectedUniqueId = id; }
+    bool IsCameraListValid() const { return m_bCameraListValid.load() != 0; }
+    const zelmk::CmkAPIAccess* GetMkApi() const { return m_pMkApi; }
+
+protected:
+    UG_ERRCODE BuildInternalList();
+    bool ApiUsable() const { return m_pMkApi && m_pMkApi->IsValid(); }
+    zelmk::GrabberParamState ParamState() const;
+
+    const zelmk::CmkAPIAccess* m_pMkApi;
+    std::atomic<uint64_t> m_FrameCounter{0};
+    std::atomic<int32_t> m_bCameraListValid{0};
+    uint32_t m_SelectedUniqueId = 0;
+    MkHandle m_hCamera = nullptr;
+    bool m_linkRegistered = false;
+    win32::UniqueHandle<win32::handle_traits::Kernel> m_frameEvent;
+    win32::UniqueHandle<win32::handle_traits::Kernel> m_snapDoneEvent;
+    win32::UniqueHandle<win32::handle_traits::Kernel> m_mutex;
+    win32::UniqueHandle<win32::handle_traits::Kernel> m_stopEvent;
+    win32::UniqueHandle<win32::handle_traits::Kernel> m_linkEvent;
+    LinkWaitFunction m_linkWait = &::WaitForSingleObject;
+};

@@ -1,0 +1,407 @@
+// The grabber over the simulated camera library (mkApi.dll from the default
+// path, its network from a description file of three reachable cameras):
+// Init, the camera list, the configured camera, rescans, opening, the
+// attribute dump, link events during the list build, parameters and the timer.
+#include "CmdChannel.h"
+#include "FramixZelmkAPIClass.h"
+#include "UnifiedCamera.h"
+#include "Win32BindingPlatform.h"
+
+#include "GrabberLog.h"
+#include "config_store/IniFile.h"
+#include "win32/module.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <regex>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kNetwork[] = "[Network]\n"
+                        "HostAddress=192.168.10.1\nHostMask=255.255.255.0\n"
+                        "[Camera Alpha]\nUniqueId=501\nSerialNumber=A-0001\nAddress=192.168.10.21\nMask=255.255.255.0\n"
+                        "[Camera Beta]\nUniqueId=502\nSerialNumber=B-0002\nAddress=192.168.10.22\nMask=255.255.255.0\n"
+                        "[Camera Gamma]\nUniqueId=503\nSerialNumber=C-0003\nAddress=192.168.10.23\nMask=255.255.255.0\n";
+
+bool g_bound = false;
+
+// One binding per process, as in the plug-in: bound once, never unloaded.
+const zelmk::CmkAPIAccess& Api()
+{
+    static zelmk::Win32BindingPlatform platform;
+    static const zelmk::CmkAPIAccess* access = [] {
+        const fs::path file = fs::temp_directory_path() / ("zelmk_network_" + std::to_string(::GetCurrentProcessId()) + ".ini");
+        std::ofstream(file) << kNetwork;
+        // The library reads it through the C runtime, which keeps its own copy.
+        _putenv(("MKAPI_NETWORK=" + file.string()).c_str());
+        g_bound = true;
+        return new zelmk::CmkAPIAccess(platform);
+    }();
+    return *access;
+}
+
+std::string Sim(const std::string& command)
+{
+    using Control = uint32_t(MKAPI_CALL*)(const char*, char*, uint32_t);
+    const auto control = win32::BindExport<Control>(static_cast<HMODULE>(Api().Module()), "MkSimControl");
+    if (!control) return "no MkSimControl";
+    char reply[4096] = {};
+    const uint32_t code = control(command.c_str(), reply, sizeof reply);
+    return code == 0 ? std::string(reply) : "error " + std::to_string(code) + ": " + reply;
+}
+
+struct WaitRecord {
+    std::vector<DWORD> timeouts;
+    std::vector<DWORD> results;
+    std::string before; // a simulator command run at the start of the wait
+};
+WaitRecord g_wait;
+
+DWORD NoWait(HANDLE, DWORD milliseconds)
+{
+    g_wait.timeouts.push_back(milliseconds);
+    return WAIT_TIMEOUT;
+}
+
+// The real wait, bounded for the test, after the simulator command.
+DWORD WaitAfterCommand(HANDLE event, DWORD milliseconds)
+{
+    g_wait.timeouts.push_back(milliseconds);
+    if (!g_wait.before.empty()) Sim(g_wait.before);
+    const DWORD result = ::WaitForSingleObject(event, 5000);
+    g_wait.results.push_back(result);
+    return result;
+}
+
+// The test program ends the library before it exits: under Wine a process
+// whose camera library is still initialised does not finish exiting.
+class EndLibrary : public testing::Environment {
+public:
+    void TearDown() override
+    {
+        if (g_bound && Api().IsValid()) Api()->MkUnInitialize();
+    }
+};
+testing::Environment* const g_endLibrary = testing::AddGlobalTestEnvironment(new EndLibrary);
+
+class GrabberTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Api().IsValid());
+        ASSERT_EQ("ok", Sim("status"));
+        g_wait = {};
+        m_store.reset(CreateIniFile(INIKIND_MEM));
+        m_log.SetCallback(&GrabberTest::Record, this);
+        m_grabber = MakeGrabber();
+    }
+    void TearDown() override
+    {
+        m_grabber.reset();
+        Sim("fail clear");
+        for (const char* id : {"501", "502", "503"}) Sim(std::string("plug ") + id);
+    }
+
+    std::unique_ptr<CFramixZelmkAPIClass> MakeGrabber()
+    {
+        auto grabber = std::make_unique<CFramixZelmkAPIClass>(::GetModuleHandleA(nullptr), &Api());
+        grabber->InitMembers();
+        grabber->SetLog(&m_log);
+        grabber->SetGrabberIni(m_store.get(), 0);
+        grabber->SetLinkWait(&NoWait);
+        return grabber;
+    }
+
+    static void Record(void* context, int level, const char* text)
+    {
+        auto* self = static_cast<GrabberTest*>(context);
+        std::lock_guard<std::mutex> guard(self->m_lock);
+        self->m_lines.push_back(std::to_string(level) + " " + text);
+    }
+    std::vector<std::string> Lines()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_lines;
+    }
+    void ClearLines()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_lines.clear();
+    }
+    size_t Count(const std::string& pattern)
+    {
+        const std::regex re(pattern);
+        size_t n = 0;
+        for (const auto& line : Lines()) n += std::regex_search(line, re) ? 1 : 0;
+        return n;
+    }
+    std::vector<uint32_t> Ids()
+    {
+        std::vector<uint32_t> ids;
+        for (CUnifiedCamera* c = m_grabber->GetFirstCamera(); c; c = c->GetNext()) ids.push_back(c->GetCameraUniqueID());
+        return ids;
+    }
+
+    struct StoreDeleter {
+        void operator()(CIniFile* store) const { DeleteIniFile(store); }
+    };
+    std::unique_ptr<CIniFile, StoreDeleter> m_store;
+    CGrabberLog m_log;
+    std::mutex m_lock;
+    std::vector<std::string> m_lines;
+    std::unique_ptr<CFramixZelmkAPIClass> m_grabber;
+};
+
+TEST_F(GrabberTest, InitPrintsTheLoadLogAndBuildsTheList)
+{
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    const std::vector<std::string> lines = Lines();
+    ASSERT_GE(lines.size(), 2 + Api().LoadLog().size());
+    EXPECT_EQ("1 CFramixZelmkAPIClass::Init", lines[0]);
+    for (size_t i = 0; i < Api().LoadLog().size(); ++i)
+        EXPECT_EQ(std::to_string(Api().LoadLog()[i].ok) + " " + Api().LoadLog()[i].text, lines[1 + i]);
+    EXPECT_EQ(1u, Count("^1 Using mkAPI V[0-9]+\\.[0-9]+$"));
+    EXPECT_EQ((std::vector<uint32_t>{501, 502, 503}), Ids());
+    EXPECT_STREQ("Alpha", m_grabber->GetCamera(0)->GetCameraName());
+    EXPECT_EQ(2, m_grabber->GetCamera(2)->GetCamCntrlDlgIndex());
+    EXPECT_EQ(1, m_grabber->GetCamera(1)->GetNumGfxModes());
+    EXPECT_EQ(nullptr, m_grabber->GetFirstCamera()->GetPrev());
+    EXPECT_EQ(-1, m_grabber->GetActCameraIndex());
+    EXPECT_TRUE(m_grabber->IsCameraListValid());
+    EXPECT_EQ(std::vector<DWORD>{1000}, g_wait.timeouts);
+    EXPECT_TRUE(std::regex_match(std::string(m_grabber->GetDriverVersion()),
+                                 std::regex("mkAPI V[0-9]+\\.[0-9]+ \\([0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+\\)")))
+        << m_grabber->GetDriverVersion();
+    EXPECT_STREQ("Unified grabber DLL for Zel cameras", m_grabber->GetDriverDesc());
+    EXPECT_STREQ("FramixZelmkAPI.dll", m_grabber->GetDriverName());
+
+    // A second Init prints its first lines again and changes nothing.
+    ClearLines();
+    EXPECT_EQ(UG_ERR_ALREADY_INITIALIZED, m_grabber->Init());
+    EXPECT_EQ(1 + Api().LoadLog().size(), Lines().size());
+    EXPECT_EQ(3, m_grabber->GetNumCameras());
+    EXPECT_EQ(std::vector<DWORD>{1000}, g_wait.timeouts);
+}
+
+TEST_F(GrabberTest, ConfiguredCameraBecomesActiveAndSurvivesASave)
+{
+    m_store->WriteUInt("Grabber_0", "UniqueId", 503);
+    ASSERT_EQ(UG_OK, m_grabber->LoadGrabberConfig());
+    EXPECT_EQ(503u, m_grabber->GetSelectedUniqueId());
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    EXPECT_EQ(2, m_grabber->GetActCameraIndex());
+
+    m_grabber->SetSelectedUniqueId(502);
+    ASSERT_EQ(UG_OK, m_grabber->SaveGrabberConfig());
+    EXPECT_EQ(502u, m_store->GetUInt("Grabber_0", "UniqueId", 0, nullptr));
+    m_grabber.reset();
+    m_grabber = MakeGrabber();
+    ASSERT_EQ(UG_OK, m_grabber->LoadGrabberConfig());
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    EXPECT_EQ(1, m_grabber->GetActCameraIndex());
+}
+
+TEST_F(GrabberTest, NoCameraOnTheNetwork)
+{
+    for (const char* id : {"501", "502", "503"}) ASSERT_EQ(0u, Sim(std::string("unplug ") + id).rfind("", 0));
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    EXPECT_EQ(1u, Count("^1 CFramixZelmkAPIClass::BuildInternalList: Warning: currently no cameras found!$"));
+    EXPECT_EQ(0, m_grabber->GetNumCameras());
+    EXPECT_EQ(-1, m_grabber->GetActCameraIndex());
+    EXPECT_EQ(UG_ERR_NO_ACTIVE_CAMERA, m_grabber->OpenActCamera());
+}
+
+TEST_F(GrabberTest, LinkEventEndsTheListWaitEarly)
+{
+    Sim("unplug 502");
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    EXPECT_EQ((std::vector<uint32_t>{501, 503}), Ids());
+
+    // The camera comes back while the rescan waits: its link event ends the
+    // wait, and the count after it sees the camera.
+    m_grabber->SetLinkWait(&WaitAfterCommand);
+    g_wait.before = "plug 502";
+    ASSERT_EQ(UG_OK, m_grabber->RescanCameras());
+    ASSERT_EQ(std::vector<DWORD>{WAIT_OBJECT_0}, g_wait.results);
+    EXPECT_EQ(3u, Ids().size());
+    EXPECT_EQ(1u, Count("^1 CFramixZelmkAPIClass::LinkCallback: Interface = 1, Event = 1, UniqueId = 502$"));
+    EXPECT_TRUE(m_grabber->IsCameraListValid());
+}
+
+TEST_F(GrabberTest, LinkEventMakesTheListStale)
+{
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    ASSERT_TRUE(m_grabber->IsCameraListValid());
+    m_grabber->SetLinkWait(&WaitAfterCommand);
+    // Waits for the event the unplug sends (bounded), without a rebuild.
+    g_wait.before = "unplug 501";
+    WaitAfterCommand(nullptr, 0);
+    for (int i = 0; i < 500 && m_grabber->IsCameraListValid(); ++i) ::Sleep(10);
+    EXPECT_FALSE(m_grabber->IsCameraListValid());
+}
+
+TEST_F(GrabberTest, RescanKeepsTheActiveCameraByItsId)
+{
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    ASSERT_EQ(UG_OK, m_grabber->SetActCameraIndex(2));
+    Sim("unplug 501");
+    ASSERT_EQ(UG_OK, m_grabber->RescanCameras());
+    EXPECT_EQ((std::vector<uint32_t>{502, 503}), Ids());
+    EXPECT_EQ(1, m_grabber->GetActCameraIndex());
+    ASSERT_NE(nullptr, m_grabber->GetActCamera());
+    EXPECT_EQ(503u, m_grabber->GetActCamera()->GetCameraUniqueID());
+
+    // Gone from the network: no active camera after the rescan.
+    Sim("unplug 503");
+    ASSERT_EQ(UG_OK, m_grabber->RescanCameras());
+    EXPECT_EQ(-1, m_grabber->GetActCameraIndex());
+
+    CFramixZelmkAPIClass fresh(::GetModuleHandleA(nullptr), &Api());
+    fresh.InitMembers();
+    EXPECT_EQ(UG_ERR_NOT_INITIALIZED, fresh.RescanCameras());
+    EXPECT_EQ(UG_ERR_NOT_INITIALIZED, fresh.OpenActCamera());
+}
+
+TEST_F(GrabberTest, OpenPrintsTheAttributesAndCloseReleases)
+{
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    ASSERT_EQ(UG_OK, m_grabber->SetActCameraIndex(0));
+    Sim("fail MkAttrFloat32Get 21 always");
+    ClearLines();
+    ASSERT_EQ(UG_OK, m_grabber->OpenActCamera());
+    EXPECT_EQ(1, m_grabber->IsActCameraOpen());
+    EXPECT_NE(nullptr, m_grabber->GetCameraHandle());
+    EXPECT_EQ(1u, Count("^1 Successfully opened camera!$"));
+    EXPECT_EQ(1u, Count("^1 Width \\(uint32\\) = [0-9]+$"));
+    EXPECT_EQ(1u, Count("^1 PixelFormat \\(enum\\) = \"Mono8\"$"));
+    EXPECT_LE(1u, Count("^1 [A-Za-z]+ \\(string\\) = \""));
+    EXPECT_LE(1u, Count("^1 [A-Za-z]+ \\(int64\\) = -?[0-9]+$"));
+    EXPECT_LE(1u, Count("^1 [A-Za-z]+ \\(bool\\) = (On|Off)$"));
+    EXPECT_LE(1u, Count("^1 AcquisitionStart is a command$"));
+    EXPECT_LE(1u, Count("^0 Can't retrieve attribute [A-Za-z]+ \\(float32\\): Attribute is not available at this time$"));
+    EXPECT_EQ(0u, Count("\\(float32\\) = "));
+
+    ASSERT_EQ(UG_OK, m_grabber->CloseActCamera());
+    EXPECT_EQ(0, m_grabber->IsActCameraOpen());
+    EXPECT_EQ(nullptr, m_grabber->GetCameraHandle());
+    // Without a handle: 10, and the flag stays clear.
+    EXPECT_EQ(UG_ERR_CAMERA_NOT_OPEN, m_grabber->CloseActCamera());
+    EXPECT_EQ(0, m_grabber->IsActCameraOpen());
+}
+
+TEST_F(GrabberTest, OpenFailureIsReported)
+{
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    ASSERT_EQ(UG_OK, m_grabber->SetActCameraIndex(1));
+    Sim("fail MkCameraOpen 7 once");
+    ClearLines();
+    EXPECT_EQ(UG_ERR_FAILED, m_grabber->OpenActCamera());
+    EXPECT_EQ(1u, Count("^0 CFramixZelmkAPIClass::OpenActCamera: Camera cannot be opened in the specified mode$"));
+    EXPECT_EQ(0, m_grabber->IsActCameraOpen());
+    // Opening twice keeps one handle: the first is closed, not lost.
+    ASSERT_EQ(UG_OK, m_grabber->OpenActCamera());
+    ASSERT_EQ(UG_OK, m_grabber->OpenActCamera());
+    EXPECT_EQ(1, m_grabber->IsActCameraOpen());
+}
+
+TEST_F(GrabberTest, ParametersAndTimer)
+{
+    uint64_t v1 = 0, v2 = 0;
+    EXPECT_EQ(UG_ERR_NOT_INITIALIZED, m_grabber->GetGrabberParam(262, &v1, &v2));
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    EXPECT_EQ(UG_ERR_CAMERA_NOT_OPEN, m_grabber->SetGrabberParam(256, 1, 0));
+    EXPECT_EQ(UG_ERR_OUT_OF_RANGE, m_grabber->SetGrabberParam(261, 1, 0));
+    EXPECT_EQ(UG_OK, m_grabber->SetGrabberParam(261, static_cast<uint64_t>(int64_t{-3}), 0));
+    ASSERT_EQ(UG_OK, m_grabber->GetGrabberParam(261, &v1, &v2));
+    EXPECT_EQ(-3, static_cast<int64_t>(v1));
+    EXPECT_EQ(UG_OK, m_grabber->GetGrabberParam(4096, &v1, &v2));
+    EXPECT_EQ(0u, v1);
+    EXPECT_EQ(UG_ERR_NOT_SUPPORTED, m_grabber->SetGrabberParam(4096, 1, 1));
+
+    ASSERT_EQ(UG_OK, m_grabber->SetActCameraIndex(0));
+    ASSERT_EQ(UG_OK, m_grabber->OpenActCamera());
+    EXPECT_EQ(UG_ERR_NOT_SUPPORTED, m_grabber->GetGrabberParam(263, &v1, &v2));
+    EXPECT_EQ(UG_OK, m_grabber->SetGrabberParam(256, 1, 2));
+    EXPECT_EQ(UG_ERR_OUT_OF_RANGE, m_grabber->SetGrabberParam(256, 2, 0));
+    EXPECT_EQ(UG_ERR_NOT_SUPPORTED, m_grabber->SetGrabberParam(267, 0, 0));
+
+    // The time base is now 10^-3 s: 5 ms and 20 ms are 5 and 20 ticks, exactly.
+    const UG_TIMER_PENDING before = m_grabber->GetPendingTimerSettings();
+    EXPECT_EQ(UG_ERR_OUT_OF_RANGE, m_grabber->SetTimerPeriod(5, 5));
+    EXPECT_EQ(before.first, m_grabber->GetPendingTimerSettings().first);
+    EXPECT_EQ(before.second, m_grabber->GetPendingTimerSettings().second);
+    EXPECT_EQ(UG_OK, m_grabber->SetTimerPeriod(5999, 20000));
+    EXPECT_EQ(5u, m_grabber->GetPendingTimerSettings().first);
+    EXPECT_EQ(20u, m_grabber->GetPendingTimerSettings().second);
+    EXPECT_EQ(-3, m_grabber->GetPendingTimerSettings().exponent);
+    ASSERT_EQ(UG_OK, m_grabber->GetTimerPeriod(&v1, &v2));
+    EXPECT_EQ(5000u, v1);
+    EXPECT_EQ(20000u, v2);
+}
+
+TEST_F(GrabberTest, ChannelsErrorsAndDeInit)
+{
+    EXPECT_EQ(2u, m_grabber->GetNumCmdChannelTypes());
+    CCmdChannel* serial = m_grabber->CreateCmdChannel(0);
+    ASSERT_NE(nullptr, serial);
+    EXPECT_EQ(UG_CMDTYPE_SERIAL, serial->GetChannelType());
+    m_grabber->DeleteCmdChannel(serial);
+    m_grabber->DeleteCmdChannel(nullptr);
+    EXPECT_EQ(nullptr, m_grabber->CreateCmdChannel(7));
+
+    ClearLines();
+    m_grabber->PrintApiError("Op", 23);
+    m_grabber->PrintApiError("Op", 17);
+    EXPECT_EQ((std::vector<std::string>{"0 Op: unknown error (23)", "0 Op: Timeout during wait"}), Lines());
+
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    ASSERT_EQ(UG_OK, m_grabber->SetActCameraIndex(0));
+    ASSERT_EQ(UG_OK, m_grabber->OpenActCamera());
+    EXPECT_EQ(UG_OK, m_grabber->DeInit());
+    EXPECT_EQ(0, m_grabber->IsActCameraOpen());
+    EXPECT_EQ(0, m_grabber->IsInitialized());
+    EXPECT_EQ(0, m_grabber->GetNumCameras());
+    // Unregistered: a link event reaches no grabber now.
+    ClearLines();
+    g_wait.before = "unplug 502";
+    WaitAfterCommand(nullptr, 0);
+    ::Sleep(100);
+    EXPECT_EQ(0u, Count("LinkCallback"));
+    // And Init works again after DeInit.
+    EXPECT_EQ(UG_OK, m_grabber->Init());
+}
+
+TEST(GrabberWithoutLibraryTest, InitFailsAfterTheLoadLog)
+{
+    // A binding that found nothing: the platform answers no file anywhere.
+    class Nowhere : public zelmk::BindingPlatform {
+        std::optional<std::string> Environment(const char*) override { return std::nullopt; }
+        bool FolderExists(const std::string&) override { return false; }
+        std::optional<zelmk::FileVersionWords> ReadFileVersion(const std::string&) override { return std::nullopt; }
+        std::optional<zelmk::FileVersionWords> ReadModuleFileVersion(void*) override { return std::nullopt; }
+        void* LoadModule(const std::string&) override { return nullptr; }
+        void* FindExport(void*, const char*) override { return nullptr; }
+    } nowhere;
+    const zelmk::CmkAPIAccess invalid(nowhere);
+    CGrabberLog log;
+    std::vector<std::string> lines;
+    log.SetCallback([](void* c, int level, const char* text) {
+        static_cast<std::vector<std::string>*>(c)->push_back(std::to_string(level) + " " + text);
+    },
+                    &lines);
+    CFramixZelmkAPIClass grabber(::GetModuleHandleA(nullptr), &invalid);
+    grabber.InitMembers();
+    grabber.SetLog(&log);
+    EXPECT_EQ(UG_ERR_FAILED, grabber.Init());
+    ASSERT_EQ(1 + 60u, lines.size());
+    EXPECT_EQ("0 CmkAPIAccess::CmkAPIAccess: mkAPI is invalid!", lines.back());
+    EXPECT_EQ(0, grabber.IsInitialized());
+}
+
+} // namespace
