@@ -3,6 +3,7 @@
 // Init, the camera list, the configured camera, rescans, opening, the
 // attribute dump, link events during the list build, parameters and the timer.
 #include "CmdChannel.h"
+#include "FramixExports.h"
 #include "FramixZelmkAPIClass.h"
 #include "UnifiedCamera.h"
 #include "Win32BindingPlatform.h"
@@ -30,6 +31,8 @@ const char kNetwork[] = "[Network]\n"
                         "[Camera Gamma]\nUniqueId=503\nSerialNumber=C-0003\nAddress=192.168.10.23\nMask=255.255.255.0\n";
 
 bool g_bound = false;
+// Each load of the plug-in module binds (and initialises) the library once more.
+int g_pluginLoads = 0;
 
 // One binding per process, as in the plug-in: bound once, never unloaded.
 const zelmk::CmkAPIAccess& Api()
@@ -85,7 +88,8 @@ class EndLibrary : public testing::Environment {
 public:
     void TearDown() override
     {
-        if (g_bound && Api().IsValid()) Api()->MkUnInitialize();
+        if (!g_bound || !Api().IsValid()) return;
+        for (int i = 0; i < 1 + g_pluginLoads; ++i) Api()->MkUnInitialize();
     }
 };
 testing::Environment* const g_endLibrary = testing::AddGlobalTestEnvironment(new EndLibrary);
@@ -375,6 +379,41 @@ TEST_F(GrabberTest, ChannelsErrorsAndDeInit)
     EXPECT_EQ(0u, Count("LinkCallback"));
     // And Init works again after DeInit.
     EXPECT_EQ(UG_OK, m_grabber->Init());
+}
+
+// The plug-in as the framework loads it: CreateGrabberInstance, the binding
+// the application object made, and "UniqueId" through Framix.ini across a restart.
+TEST(PluginModuleTest, SelectedCameraSurvivesARestartThroughTheIniFile)
+{
+    ASSERT_TRUE(Api().IsValid()); // the network of three cameras, for the plug-in's binding too
+    const std::string bin = (fs::path(win32::ModulePath(nullptr)).parent_path().parent_path() / "bin").string();
+    const fs::path folder = fs::temp_directory_path() / ("zelmk_plugin_" + std::to_string(::GetCurrentProcessId()));
+    fs::create_directories(folder);
+    const std::string ini = (folder / "Framix.ini").string();
+    std::ofstream(ini, std::ios::binary) << "[Framix]\r\nLogFile=\r\n[Grabber_0]\r\nFile=" << bin << "\\FramixZelmkAPI.dll\r\nUniqueId=502\r\n";
+
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        std::vector<std::string> lines;
+        FramixFramework* framework = FramixOpenEx(
+            ini.c_str(), bin.c_str(),
+            [](void* c, int, const char* text) { static_cast<std::vector<std::string>*>(c)->push_back(text); }, &lines);
+        ASSERT_NE(nullptr, framework);
+        ++g_pluginLoads;
+        ASSERT_EQ(1u, FramixGetNumGrabbers(framework)) << (lines.empty() ? std::string("no log") : lines.front());
+        CUnifiedGrabber* grabber = FramixGetGrabber(framework, 0);
+        EXPECT_STREQ("FramixZelmkAPI.dll", grabber->GetDriverName());
+        ASSERT_EQ(UG_OK, grabber->Init());
+        EXPECT_EQ(3, grabber->GetNumCameras());
+        EXPECT_EQ(1, grabber->GetActCameraIndex());
+        ASSERT_EQ(UG_OK, FramixSaveConfig(framework));
+        FramixClose(framework);
+        std::ifstream in(ini);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(std::string::npos, text.find("UniqueId=502")) << text;
+    }
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
 }
 
 TEST(GrabberWithoutLibraryTest, InitFailsAfterTheLoadLog)
