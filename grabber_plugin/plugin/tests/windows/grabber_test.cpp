@@ -9,6 +9,7 @@
 #include "Win32BindingPlatform.h"
 
 #include "GrabberLog.h"
+#include "app_framework/message_box.h"
 #include "config_store/IniFile.h"
 #include "win32/module.h"
 
@@ -466,6 +467,30 @@ TEST(PluginModuleTest, FramixHostOpensAndClosesACamera)
     EXPECT_EQ(std::string::npos, text.find("FAILED")) << text;
     std::error_code ignored;
     fs::remove_all(folder, ignored);
+}
+
+TEST_F(GrabberTest, ConfigDialogSaysItIsNotThere)
+{
+    struct Shown {
+        std::string text, caption;
+        UINT type = 0;
+        int count = 0;
+    } shown;
+    const AfxMessageBoxHook previous = AfxSetMessageBoxHook(
+        [](void* context, HWND, const char* text, const char* caption, UINT type) {
+            auto* s = static_cast<Shown*>(context);
+            s->text = text, s->caption = caption, s->type = type, ++s->count;
+            return IDOK;
+        },
+        &shown);
+    int32_t exitCode = 0;
+    EXPECT_EQ(UG_OK, m_grabber->GrabberConfigDialog(nullptr, &exitCode));
+    AfxSetMessageBoxHook(previous, nullptr);
+    EXPECT_EQ(1, exitCode);
+    EXPECT_EQ(1, shown.count);
+    EXPECT_EQ("This dialog is currently not implemented.\r\nPlease continue by selecting the camera.", shown.text);
+    EXPECT_EQ("Info", shown.caption);
+    EXPECT_EQ(UINT(MB_ICONWARNING), shown.type & MB_ICONMASK);
 }
 
 TEST(GrabberWithoutLibraryTest, InitFailsAfterTheLoadLog)
