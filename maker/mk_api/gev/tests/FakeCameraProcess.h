@@ -41,6 +41,7 @@ public:
         return false;
     }
     bool running() { return true; }
+    void kill9() {}
 };
 #else
 // The simulator as a child process, ended with the test.
@@ -89,6 +90,15 @@ public:
         }
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
+    }
+    // Ends the simulator as a camera pulled from the wire would: no word on the network.
+    void kill9()
+    {
+        if (pid_ <= 0)
+            return;
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
     }
 
 private:

@@ -1,0 +1,799 @@
+// The GigE Vision network: discovery to configured addresses, sessions over the control
+// client, the node map and the stream receiver.
+#include "mk_gev/GevBackend.h"
+
+#include "mk_api/MkApi.h"
+#include "mk_gev/Description.h"
+#include "mk_gev/FeatureAttributes.h"
+#include "mk_gev/Heartbeat.h"
+#include "mk_gev/IpSettings.h"
+#include "mk_gev/StreamReceiver.h"
+#include "mk_gev/UdpSocket.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <charconv>
+
+namespace mkgev {
+
+using mkapi::Code;
+
+namespace {
+
+// The register the plug-in reads for the current pixel format's code.
+constexpr uint32_t kPixelFormatRegister = 0x00012120;
+constexpr uint32_t kMaxRetries = 20;
+
+Code codeOf(const GvcpResult& r)
+{
+    switch (r.outcome) {
+    case GvcpOutcome::Ok: return 0;
+    case GvcpOutcome::Nack: return r.status == gvcp_status::AccessDenied ? Code(MK_ERR_FORBIDDEN) : Code(MK_ERR_CAMERA_FAULT);
+    case GvcpOutcome::Timeout: return MK_ERR_TIMEOUT;
+    case GvcpOutcome::Broken: return MK_ERR_INTERNAL_FAULT;
+    case GvcpOutcome::BadAnswer: return MK_ERR_CAMERA_FAULT;
+    case GvcpOutcome::BadArgument: return MK_ERR_BAD_PARAMETER;
+    }
+    return MK_ERR_INTERNAL_FAULT;
+}
+
+std::string trim(std::string_view text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+    return std::string(text);
+}
+
+bool readNumber(std::string_view text, uint32_t lowest, uint32_t highest, uint32_t& out)
+{
+    const std::string t = trim(text);
+    uint32_t v = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (ec != std::errc() || end != t.data() + t.size() || t.empty() || v < lowest || v > highest)
+        return false;
+    out = v;
+    return true;
+}
+
+bool isLoopback(uint32_t wire) { return (wire >> 24) == 127; }
+
+// The library's names beside the device's features.
+struct Extra {
+    const char* name;
+    uint32_t type;
+    uint32_t flags;
+    const char* category;
+};
+constexpr Extra kExtras[] = {
+    {"GvcpRetries", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_WRITE, "/GigE"},
+    {"PacketSize", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_WRITE, "/GigE"},
+    {"TotalBytesPerFrame", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_VOLATILE, "/ImageFormat"},
+    {"StatFramesCompleted", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_VOLATILE, "/Statistics"},
+    {"StatFramesIncomplete", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_VOLATILE, "/Statistics"},
+    {"StatFramesDropped", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_VOLATILE, "/Statistics"},
+    {"StatPacketsMissing", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_VOLATILE, "/Statistics"},
+    {"StatPacketsResent", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_VOLATILE, "/Statistics"},
+};
+const Extra* extraOf(std::string_view name)
+{
+    for (const Extra& e : kExtras)
+        if (name == e.name)
+            return &e;
+    return nullptr;
+}
+
+uint32_t clamp32(uint64_t v) { return uint32_t(std::min<uint64_t>(v, UINT32_MAX)); }
+
+} // namespace
+
+struct GevBackend::Link {
+    std::unique_ptr<UdpSocket> socket;
+    std::unique_ptr<GvcpClient> client;
+};
+
+std::unique_ptr<GevBackend::Link> GevBackend::connect(uint32_t deviceAddress, std::string& error)
+{
+    auto link = std::make_unique<Link>();
+    link->socket = UdpSocket::open(setup_.interfaceAddress, 0, error);
+    if (!link->socket)
+        return nullptr;
+    link->socket->setPeer(deviceAddress, setup_.port);
+    link->client = std::make_unique<GvcpClient>(*link->socket, clock_,
+                                                GvcpOptions{setup_.retries, setup_.timeoutMs, 5000});
+    return link;
+}
+
+// One open camera. The node map is not thread-safe: every call holds the session's lock.
+// The heartbeat thread and the stream thread use only the client, which locks itself.
+class GevBackend::Session : public mkapi::CameraSession, public FrameTarget {
+public:
+    Session(uint32_t uniqueId, bool master, std::unique_ptr<Link> link, mkapi::BackendEvents& events,
+            const mkapi::Clock& clock, uint32_t interfaceAddress)
+        : uniqueId_(uniqueId), master_(master), link_(std::move(link)), events_(events), clock_(clock),
+          interfaceAddress_(interfaceAddress), channel_(*link_->client, clock)
+    {
+    }
+    ~Session() override { close(); }
+
+    // Reads the capabilities and the description, takes control for a master.
+    Code begin(std::string& error)
+    {
+        GvcpClient& client = *link_->client;
+        if (GvcpResult r = client.readRegister(bootstrap::Capabilities, capabilities_); !r.ok()) {
+            error = "capabilities: " + r.message();
+            return r.outcome == GvcpOutcome::Timeout ? Code(MK_ERR_UNPLUGGED) : codeOf(r);
+        }
+        client.setMultipleReads(capabilities_ & kCapMultipleRead);
+        if (master_) {
+            if (GvcpResult r = channel_.take(false); !r.ok()) {
+                error = "control: " + r.message();
+                return r.outcome == GvcpOutcome::Nack ? Code(MK_ERR_ACCESS_DENIED) : codeOf(r);
+            }
+        }
+        std::string xml;
+        if (error = readDescription(client, xml); !error.empty())
+            return MK_ERR_CAMERA_FAULT;
+        map_ = NodeMap::parse(xml, error);
+        if (!map_)
+            return MK_ERR_CAMERA_FAULT;
+        port_ = std::make_unique<GvcpPort>(client, capabilities_ & kCapWriteMemory);
+        map_->setPort(port_.get());
+        attributes_ = std::make_unique<FeatureAttributes>(*map_, port_.get());
+        names_ = attributes_->names();
+        for (const Extra& e : kExtras)
+            if (!attributes_->typeOf(e.name) && std::find(names_.begin(), names_.end(), e.name) == names_.end())
+                names_.push_back(e.name);
+        if (master_)
+            heartbeat_ = std::make_unique<HeartbeatThread>(channel_, clock_, [this] { onLost(); });
+        return 0;
+    }
+
+    bool lost() const override { return lost_; }
+
+    Code close() override
+    {
+        std::unique_ptr<HeartbeatThread> heartbeat;
+        {
+            std::lock_guard lock(mutex_);
+            if (closed_)
+                return 0;
+            closed_ = true;
+            heartbeat = std::move(heartbeat_);
+        }
+        stopStream();
+        if (heartbeat)
+            heartbeat->stop();
+        // A lost camera is not asked again: every attempt would only wait for its time-out.
+        if (master_ && !lost_ && channel_.held())
+            channel_.release();
+        return 0;
+    }
+
+    Code attributeNames(std::vector<std::string>& names) override
+    {
+        return locked([&] {
+            names = names_;
+            return Code(0);
+        });
+    }
+    Code describe(std::string_view name, mkapi::AttrDescription& d) override
+    {
+        return locked([&] {
+            if (const Extra* e = extraOnly(name)) {
+                d = {e->type, e->flags, e->category, ""};
+                if (name == "PacketSize" && !master_)
+                    d.flags &= ~uint32_t(MK_FLAG_WRITE);
+                return Code(0);
+            }
+            const Code code = attributes_->describe(name, d);
+            // Whatever changes the payload size changes the frame size the plug-in reads.
+            if (code == 0 && (d.impacts == "PayloadSize" || d.impacts.starts_with("PayloadSize,") || d.impacts.find(",PayloadSize") != std::string::npos) &&
+                !attributes_->typeOf("TotalBytesPerFrame"))
+                d.impacts += ",TotalBytesPerFrame";
+            return code;
+        });
+    }
+    Code isAvailable(std::string_view name) override
+    {
+        return locked([&] { return extraOnly(name) ? Code(0) : attributes_->isAvailable(name); });
+    }
+    Code isValid(std::string_view name) override
+    {
+        return locked([&] { return extraOnly(name) ? Code(0) : attributes_->isValid(name); });
+    }
+    Code range(std::string_view name, uint32_t type, mkapi::AttrRange& r) override
+    {
+        return locked([&] {
+            const Extra* e = extraOnly(name);
+            if (!e)
+                return attributes_->range(name, type, r);
+            if (type != e->type)
+                return Code(MK_ERR_WRONG_TYPE);
+            r.choices.clear();
+            r.minimum = uint32_t(0);
+            r.maximum = UINT32_MAX;
+            if (name == "GvcpRetries")
+                r.maximum = kMaxRetries;
+            if (name == "PacketSize")
+                r.minimum = uint32_t(576), r.maximum = uint32_t(9000);
+            return Code(0);
+        });
+    }
+    Code get(std::string_view name, uint32_t type, mkapi::AttrValue& v) override
+    {
+        return locked([&] {
+            const Extra* e = extraOnly(name);
+            if (!e)
+                return attributes_->get(name, type, v);
+            if (type != e->type)
+                return Code(MK_ERR_WRONG_TYPE);
+            uint32_t value = 0;
+            if (const Code code = extraValue(name, value))
+                return code;
+            v = value;
+            return Code(0);
+        });
+    }
+    Code set(std::string_view name, uint32_t type, const mkapi::AttrValue& v) override
+    {
+        return locked([&] {
+            if (!master_)
+                return Code(MK_ERR_FORBIDDEN);
+            const Extra* e = extraOnly(name);
+            if (!e)
+                return attributes_->set(name, type, v);
+            if (type != e->type)
+                return Code(MK_ERR_WRONG_TYPE);
+            const auto* value = std::get_if<uint32_t>(&v);
+            if (!value)
+                return Code(MK_ERR_WRONG_TYPE);
+            if (!(e->flags & MK_FLAG_WRITE))
+                return Code(MK_ERR_FORBIDDEN);
+            if (name == "GvcpRetries") {
+                if (*value > kMaxRetries)
+                    return Code(MK_ERR_OUT_OF_RANGE);
+                GvcpOptions options = link_->client->options();
+                options.retries = *value;
+                link_->client->setOptions(options);
+                return Code(0);
+            }
+            // PacketSize: the stream channel's register, its flags left alone.
+            if (*value < 576 || *value > 9000)
+                return Code(MK_ERR_OUT_OF_RANGE);
+            if (streaming_)
+                return Code(MK_ERR_FORBIDDEN);
+            const Code code = writePacketSize(*value);
+            map_->invalidateCache();
+            return code;
+        });
+    }
+    Code run(std::string_view command) override
+    {
+        return locked([&] { return master_ ? attributes_->run(command) : Code(MK_ERR_FORBIDDEN); });
+    }
+
+    Code readRegisters(std::span<const uint32_t> addresses, std::span<uint32_t> values, uint32_t& done) override
+    {
+        done = 0;
+        return locked([&] {
+            // The pixel-format register is answered here, so the rest go to the device in runs.
+            size_t start = 0;
+            while (start < addresses.size()) {
+                if (addresses[start] == kPixelFormatRegister) {
+                    if (const Code code = pixelFormatCode(values[start]))
+                        return code;
+                    ++start, ++done;
+                    continue;
+                }
+                size_t end = start;
+                while (end < addresses.size() && addresses[end] != kPixelFormatRegister) ++end;
+                size_t got = 0;
+                GvcpResult r = link_->client->readRegisters(addresses.subspan(start, end - start),
+                                                            values.subspan(start, end - start), got);
+                done += uint32_t(got);
+                if (!r.ok())
+                    return codeOf(r);
+                start = end;
+            }
+            return Code(0);
+        });
+    }
+    Code writeRegisters(std::span<const uint32_t> addresses, std::span<const uint32_t> values,
+                        uint32_t& done) override
+    {
+        done = 0;
+        return locked([&] {
+            if (!master_)
+                return Code(MK_ERR_FORBIDDEN);
+            size_t got = 0;
+            GvcpResult r = link_->client->writeRegisters(addresses, values, got);
+            done = uint32_t(got);
+            // The device changed under the node map's cache.
+            map_->invalidateCache();
+            return codeOf(r);
+        });
+    }
+    Code readMemory(uint32_t address, std::span<uint8_t> bytes, uint32_t& done) override
+    {
+        done = 0;
+        return locked([&] {
+            size_t got = 0;
+            GvcpResult r = link_->client->readMemory(address, bytes, got);
+            done = uint32_t(got);
+            return codeOf(r);
+        });
+    }
+    Code writeMemory(uint32_t address, std::span<const uint8_t> bytes, uint32_t& done) override
+    {
+        done = 0;
+        return locked([&] {
+            if (!master_)
+                return Code(MK_ERR_FORBIDDEN);
+            if (address % 4 || bytes.size() % 4)
+                return Code(MK_ERR_BAD_PARAMETER);
+            size_t got = 0;
+            GvcpResult r = link_->client->writeMemory(address, bytes, got);
+            done = uint32_t(got);
+            map_->invalidateCache();
+            return codeOf(r);
+        });
+    }
+
+    // The largest size the device takes, at most `largest`; the device answers a size it
+    // cannot use with a refusal or by keeping its own.
+    Code adjustPacketSize(uint32_t largest) override
+    {
+        return locked([&] {
+            if (!master_)
+                return Code(MK_ERR_FORBIDDEN);
+            if (streaming_)
+                return Code(MK_ERR_BAD_SEQUENCE);
+            if (largest < 576)
+                return Code(MK_ERR_OUT_OF_RANGE);
+            uint32_t size = std::min<uint32_t>(largest, 9000) & ~3u;
+            for (int i = 0; i < 8 && size >= 576; ++i, size = std::max<uint32_t>(576, size * 3 / 4) & ~3u) {
+                if (writePacketSize(size) == 0)
+                    return Code(0);
+                if (size == 576)
+                    break;
+            }
+            return Code(MK_ERR_CAMERA_FAULT);
+        });
+    }
+
+    Code startStream(mkapi::StreamSink& sink) override
+    {
+        return locked([&] {
+            if (!master_)
+                return Code(MK_ERR_ACCESS_DENIED);
+            if (streaming_)
+                return Code(MK_ERR_BAD_SEQUENCE);
+            std::string error;
+            auto socket = UdpSocket::open(interfaceAddress_, 0, error);
+            if (!socket)
+                return Code(MK_ERR_RESOURCES);
+            // Datagrams from the camera only, from whatever port it sends them.
+            socket->setPeer(peerAddress_, 0);
+            uint32_t packetSize = 0;
+            if (GvcpResult r = link_->client->readRegister(bootstrap::StreamChannelPacketSize, packetSize); !r.ok())
+                return codeOf(r);
+            AssemblyLimits limits;
+            limits.packetSize = std::max<uint32_t>(packetSize & 0xFFFF, 64);
+            limits.resend = capabilities_ & kCapPacketResend;
+            int64_t payload = 0;
+            map_->getInt("PayloadSize", payload);
+            // At least one frame, as the system allows; four when it allows that much.
+            socket->setReceiveBuffer(uint32_t(std::clamp<int64_t>(payload * 4, 4 << 20, 64 << 20)));
+            const uint16_t port = socket->localPort();
+            sink_ = &sink;
+            receiver_ = std::make_unique<StreamReceiver>(std::move(socket), *this, limits, clock_);
+            if (GvcpResult r = link_->client->writeRegister(bootstrap::StreamChannelDestination, interfaceAddress_);
+                !r.ok()) {
+                receiver_.reset();
+                sink_ = nullptr;
+                return codeOf(r);
+            }
+            if (GvcpResult r = link_->client->writeRegister(bootstrap::StreamChannelPort, port); !r.ok()) {
+                receiver_.reset();
+                sink_ = nullptr;
+                return codeOf(r);
+            }
+            receiver_->start();
+            streaming_ = true;
+            return Code(0);
+        });
+    }
+    void stopStream() override
+    {
+        std::unique_ptr<StreamReceiver> receiver;
+        {
+            std::lock_guard lock(mutex_);
+            if (!streaming_)
+                return;
+            streaming_ = false;
+            receiver = std::move(receiver_);
+        }
+        // Outside the lock: the receive thread hands its open frames back through the sink.
+        receiver->stop();
+        const AssemblyCounters c = receiver->counters();
+        std::lock_guard lock(mutex_);
+        past_.completed += c.completed, past_.incomplete += c.incomplete, past_.dropped += c.dropped;
+        past_.missingPackets += c.missingPackets, past_.resentPackets += c.resentPackets;
+        sink_ = nullptr;
+        if (!lost_)
+            link_->client->writeRegister(bootstrap::StreamChannelPort, 0);
+    }
+
+    void setPeer(uint32_t address) { peerAddress_ = address; }
+
+private:
+    template <class Work>
+    Code locked(Work work)
+    {
+        std::lock_guard lock(mutex_);
+        if (lost_)
+            return MK_ERR_UNPLUGGED;
+        if (closed_)
+            return MK_ERR_BAD_HANDLE;
+        return work();
+    }
+
+    // A library name the device does not have itself.
+    const Extra* extraOnly(std::string_view name) const
+    {
+        const Extra* e = extraOf(name);
+        return e && !attributes_->typeOf(name) ? e : nullptr;
+    }
+
+    Code extraValue(std::string_view name, uint32_t& value)
+    {
+        if (name == "GvcpRetries") {
+            value = link_->client->options().retries;
+            return 0;
+        }
+        if (name == "PacketSize") {
+            GvcpResult r = link_->client->readRegister(bootstrap::StreamChannelPacketSize, value);
+            value &= 0xFFFF;
+            return codeOf(r);
+        }
+        if (name == "TotalBytesPerFrame") {
+            int64_t payload = 0;
+            if (map_->getInt("PayloadSize", payload) != NodeError::None) {
+                int64_t w = 0, h = 0;
+                if (map_->getInt("Width", w) != NodeError::None || map_->getInt("Height", h) != NodeError::None)
+                    return MK_ERR_UNAVAILABLE;
+                uint32_t code = 0;
+                if (const Code c = pixelFormatCode(code))
+                    return c;
+                payload = w * h * int64_t(code >> 16 & 0xFF) / 8;
+            }
+            value = clamp32(uint64_t(std::max<int64_t>(payload, 0)));
+            return 0;
+        }
+        AssemblyCounters c = past_;
+        if (receiver_) {
+            const AssemblyCounters now = receiver_->counters();
+            c.completed += now.completed, c.incomplete += now.incomplete, c.dropped += now.dropped;
+            c.missingPackets += now.missingPackets, c.resentPackets += now.resentPackets;
+        }
+        if (name == "StatFramesCompleted")
+            value = clamp32(c.completed);
+        else if (name == "StatFramesIncomplete")
+            value = clamp32(c.incomplete);
+        else if (name == "StatFramesDropped")
+            value = clamp32(c.dropped);
+        else if (name == "StatPacketsMissing")
+            value = clamp32(c.missingPackets);
+        else
+            value = clamp32(c.resentPackets);
+        return 0;
+    }
+
+    Code pixelFormatCode(uint32_t& value)
+    {
+        std::string entry;
+        int64_t code = 0;
+        if (map_->getEnum("PixelFormat", entry) != NodeError::None ||
+            map_->enumEntryValue("PixelFormat", entry, code) != NodeError::None)
+            return MK_ERR_UNAVAILABLE;
+        value = uint32_t(code);
+        return 0;
+    }
+
+    Code writePacketSize(uint32_t size)
+    {
+        uint32_t current = 0;
+        if (GvcpResult r = link_->client->readRegister(bootstrap::StreamChannelPacketSize, current); !r.ok())
+            return codeOf(r);
+        const uint32_t flags = current & ~(0xFFFFu | kPacketSizeFireTest);
+        if (GvcpResult r = link_->client->writeRegister(bootstrap::StreamChannelPacketSize, flags | size); !r.ok())
+            return codeOf(r);
+        uint32_t now = 0;
+        if (GvcpResult r = link_->client->readRegister(bootstrap::StreamChannelPacketSize, now); !r.ok())
+            return codeOf(r);
+        return (now & 0xFFFF) == size ? Code(0) : Code(MK_ERR_OUT_OF_RANGE);
+    }
+
+    // From the heartbeat thread, once: every wait of the camera ends with 8.
+    void onLost()
+    {
+        lost_ = true;
+        events_.linkEvent(MK_LINK_REMOVE, uniqueId_);
+    }
+
+    // FrameTarget, from the stream thread.
+    bool acquire(FrameBuffer& buffer) override
+    {
+        std::optional<mkapi::FrameSlot> slot = sink_->takeBuffer();
+        if (!slot)
+            return false;
+        buffer.token = slot->token;
+        buffer.bytes = std::span(slot->data, slot->size);
+        return true;
+    }
+    void complete(const FrameBuffer& buffer, const AssembledFrame& frame) override
+    {
+        mkapi::FrameResult result;
+        switch (frame.status) {
+        case FrameStatus::Complete: result.status = 0; break;
+        case FrameStatus::Incomplete: result.status = MK_ERR_DATA_MISSING; break;
+        case FrameStatus::LeaderLost: result.status = MK_ERR_DATA_LOST; break;
+        case FrameStatus::TooSmall: result.status = MK_ERR_BUFFER_TOO_SMALL; break;
+        }
+        result.bytes = frame.bytes;
+        result.width = frame.leader.width, result.height = frame.leader.height;
+        result.offsetX = frame.leader.offsetX, result.offsetY = frame.leader.offsetY;
+        result.pixelFormat = frame.leader.pixelFormat;
+        result.bitDepth = frame.leader.pixelFormat >> 16 & 0xFF;
+        result.frameNumber = frame.blockId;
+        result.timestampUs = clock_.nowUs();
+        sink_->frameDone({buffer.token, buffer.bytes.data(), uint32_t(buffer.bytes.size())}, result);
+    }
+    void resend(uint16_t blockId, uint32_t first, uint32_t last) override
+    {
+        link_->client->requestResend(0, blockId, first, last);
+    }
+
+    const uint32_t uniqueId_;
+    const bool master_;
+    std::unique_ptr<Link> link_;
+    mkapi::BackendEvents& events_;
+    const mkapi::Clock& clock_;
+    const uint32_t interfaceAddress_;
+    uint32_t peerAddress_ = 0;
+    ControlChannel channel_;
+    std::mutex mutex_;
+    std::atomic<bool> lost_{false};
+    bool closed_ = false, streaming_ = false;
+    uint32_t capabilities_ = 0;
+    std::unique_ptr<NodeMap> map_;
+    std::unique_ptr<GvcpPort> port_;
+    std::unique_ptr<FeatureAttributes> attributes_;
+    std::vector<std::string> names_;
+    std::unique_ptr<HeartbeatThread> heartbeat_;
+    std::unique_ptr<StreamReceiver> receiver_;
+    mkapi::StreamSink* sink_ = nullptr;
+    AssemblyCounters past_;
+};
+
+GevBackend::GevBackend(GevSetup setup, const mkapi::Clock& clock) : setup_(std::move(setup)), clock_(clock) {}
+GevBackend::~GevBackend() = default;
+
+void GevBackend::start(mkapi::BackendEvents& events) { events_ = &events; }
+void GevBackend::stop() {}
+
+GevBackend::Known* GevBackend::find(uint32_t uniqueId)
+{
+    for (auto& [mac, known] : known_)
+        if (known.entry.uniqueId == uniqueId)
+            return &known;
+    return nullptr;
+}
+
+std::vector<mkapi::CameraEntry> GevBackend::cameras()
+{
+    // One discovery per configured address, each bounded by its time-out; a camera that
+    // answers nothing now is not listed.
+    std::vector<std::pair<uint32_t, DeviceInfo>> seen;
+    for (uint32_t address : setup_.search) {
+        std::string error;
+        auto socket = UdpSocket::open(setup_.interfaceAddress, 0, error);
+        if (!socket)
+            continue;
+        socket->setPeer(address, setup_.port);
+        GvcpClient client(*socket, clock_, GvcpOptions{1, setup_.discoveryTimeoutMs, setup_.discoveryTimeoutMs});
+        DeviceInfo info;
+        if (!client.discover(info).ok())
+            continue;
+        uint32_t privilege = 0;
+        client.readRegister(bootstrap::ControlChannelPrivilege, privilege);
+        info.versionMajor = uint16_t(privilege & 3); // carried to the entry below
+        seen.emplace_back(address, std::move(info));
+    }
+    std::lock_guard lock(mutex_);
+    for (auto& [mac, known] : known_) known.present = false;
+    std::vector<mkapi::CameraEntry> list;
+    for (auto& [address, info] : seen) {
+        Known& known = known_[info.mac];
+        if (!known.entry.uniqueId)
+            known.entry.uniqueId = nextId_++;
+        if (known.present)
+            continue; // the same camera behind two configured addresses
+        known.present = true;
+        known.mac = info.mac;
+        known.deviceAddress = address;
+        mkapi::CameraEntry& e = known.entry;
+        e.name = info.userName.empty() ? info.model : info.userName;
+        e.model = info.model;
+        e.vendor = info.manufacturer;
+        e.serialNumber = info.serialNumber;
+        e.firmwareVersion = info.deviceVersion;
+        e.address = toLibraryOrder(info.address);
+        e.reachable = setup_.interfaceMask == 0 || sameSubnet(setup_.interfaceAddress, setup_.interfaceMask, info.address);
+        e.masterTaken = info.versionMajor != 0;
+        list.push_back(e);
+    }
+    return list;
+}
+
+mkapi::Code GevBackend::ipSettings(uint32_t uniqueId, mkapi::IpConfig& config)
+{
+    uint32_t address = 0;
+    {
+        std::lock_guard lock(mutex_);
+        Known* known = find(uniqueId);
+        if (!known || !known->present)
+            return MK_ERR_NOT_FOUND;
+        address = known->deviceAddress;
+    }
+    std::string error;
+    auto link = connect(address, error);
+    if (!link)
+        return MK_ERR_RESOURCES;
+    return codeOf(readIpSettings(*link->client, config));
+}
+
+mkapi::Code GevBackend::changeIpSettings(uint32_t uniqueId, const mkapi::IpConfig& config)
+{
+    uint32_t address = 0;
+    {
+        std::lock_guard lock(mutex_);
+        Known* known = find(uniqueId);
+        if (!known || !known->present)
+            return MK_ERR_NOT_FOUND;
+        address = known->deviceAddress;
+    }
+    std::string error;
+    auto link = connect(address, error);
+    if (!link)
+        return MK_ERR_RESOURCES;
+    // The device takes writes from whoever holds control; take it for the writes.
+    ControlChannel channel(*link->client, clock_);
+    if (GvcpResult r = channel.take(false); !r.ok())
+        return r.outcome == GvcpOutcome::Nack ? Code(MK_ERR_ACCESS_DENIED) : codeOf(r);
+    const GvcpResult written = writeIpSettings(*link->client, config);
+    channel.release();
+    if (written.outcome == GvcpOutcome::BadArgument)
+        return MK_ERR_BAD_PARAMETER;
+    return codeOf(written);
+}
+
+mkapi::Code GevBackend::open(uint32_t uniqueId, uint32_t accessMode, std::unique_ptr<mkapi::CameraSession>& session)
+{
+    uint32_t address = 0;
+    {
+        std::lock_guard lock(mutex_);
+        Known* known = find(uniqueId);
+        if (!known || !known->present)
+            return MK_ERR_NOT_FOUND;
+        if (!known->entry.reachable)
+            return MK_ERR_ACCESS_DENIED;
+        address = known->deviceAddress;
+    }
+    std::string error;
+    auto link = connect(address, error);
+    if (!link)
+        return MK_ERR_RESOURCES;
+    auto opened = std::make_unique<Session>(uniqueId, accessMode == MK_ACCESS_MASTER, std::move(link), *events_,
+                                            clock_, setup_.interfaceAddress);
+    opened->setPeer(address);
+    if (const Code code = opened->begin(error))
+        return code;
+    session = std::move(opened);
+    return 0;
+}
+
+std::unique_ptr<GevSetup> readGevSetup(const mkapi::Description& description,
+                                       std::vector<mkapi::DescriptionError>& errors)
+{
+    auto setup = std::make_unique<GevSetup>();
+    const size_t before = errors.size();
+    bool haveInterface = false;
+    const mkapi::DescriptionSection* section = description.section("GigEVision");
+    if (section) {
+        for (const mkapi::DescriptionEntry& e : section->entries) {
+            std::string key;
+            for (char c : e.key) key += char(std::tolower(static_cast<unsigned char>(c)));
+            auto bad = [&](const std::string& why) {
+                errors.push_back(description.errorAt(e.line, "[GigEVision] " + e.key + ": " + why));
+            };
+            if (key == "search") {
+                std::string_view rest = e.value;
+                while (!rest.empty()) {
+                    const size_t comma = rest.find(',');
+                    const std::string item = trim(rest.substr(0, comma));
+                    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+                    const auto address = parseAddress(item);
+                    if (!address || *address == 0 || *address == 0xFFFFFFFF)
+                        bad("'" + item + "' is not a device address");
+                    else
+                        setup->search.push_back(*address);
+                }
+            } else if (key == "interface") {
+                const std::string value = trim(e.value);
+                const size_t slash = value.find('/');
+                const auto address = parseAddress(value.substr(0, slash));
+                uint32_t bits = 0;
+                if (!address || slash == std::string::npos || !readNumber(value.substr(slash + 1), 1, 32, bits)) {
+                    bad("'" + value + "' is not ADDRESS/BITS, e.g. 192.168.0.2/24");
+                } else {
+                    setup->interfaceAddress = *address;
+                    setup->interfaceMask = bits == 32 ? 0xFFFFFFFF : ~(0xFFFFFFFFu >> bits);
+                    haveInterface = true;
+                }
+            } else if (key == "port") {
+                uint32_t port = 0;
+                if (!readNumber(e.value, 1, 65535, port))
+                    bad("a port is 1 to 65535");
+                setup->port = uint16_t(port);
+            } else if (key == "discoverytimeoutms") {
+                if (!readNumber(e.value, 10, 10000, setup->discoveryTimeoutMs))
+                    bad("10 to 10000 milliseconds");
+            } else if (key == "gvcptimeoutms") {
+                if (!readNumber(e.value, 10, 10000, setup->timeoutMs))
+                    bad("10 to 10000 milliseconds");
+            } else if (key == "gvcpretries") {
+                if (!readNumber(e.value, 0, kMaxRetries, setup->retries))
+                    bad("0 to 20");
+            } else {
+                bad("unknown key");
+            }
+        }
+    }
+    const int line = section ? section->line : 0;
+    if (errors.size() == before && setup->search.empty())
+        errors.push_back(description.errorAt(line, "[GigEVision] Search: no camera address to search"));
+    if (errors.size() == before && !haveInterface) {
+        // Loopback needs no interface named; anything else must say where frames come to.
+        if (!std::all_of(setup->search.begin(), setup->search.end(), isLoopback))
+            errors.push_back(description.errorAt(
+                line, "[GigEVision] Interface: the host's address on the cameras' network is needed, e.g. 192.168.0.2/24"));
+        setup->interfaceAddress = 0x7F000001;
+        setup->interfaceMask = 0xFF000000;
+    }
+    if (errors.size() != before)
+        return nullptr;
+    return setup;
+}
+
+mkapi::BackendFactory gigeVisionFactory()
+{
+    mkapi::BackendFactory factory;
+    factory.name = "gigevision";
+    factory.claims = [](const mkapi::DescriptionSection& section) {
+        std::string name;
+        for (char c : section.name) name += char(std::tolower(static_cast<unsigned char>(c)));
+        return name == "gigevision";
+    };
+    factory.make = [](const mkapi::Description& description, const mkapi::Clock& clock,
+                      std::vector<mkapi::DescriptionError>& errors) -> std::unique_ptr<mkapi::Backend> {
+        auto setup = readGevSetup(description, errors);
+        if (!setup)
+            return nullptr;
+        return std::make_unique<GevBackend>(std::move(*setup), clock);
+    };
+    return factory;
+}
+
+} // namespace mkgev

@@ -1,0 +1,342 @@
+// The GigE Vision network through the camera library's C functions, against Debian's
+// camera simulator on 127.0.0.1 (started here natively, around the test by
+// fake_camera.sh under Wine), and the "[GigEVision]" section it is configured by.
+// Discovery goes to 127.0.0.1 only.
+#include "mk_api/MkApi.h"
+#include "mk_api_core/Exports.h"
+#include "mk_gev/GevBackend.h"
+#include "mk_gev/Gvcp.h"
+#include "mk_gev/UdpSocket.h"
+
+#include <gtest/gtest.h>
+
+#include "FakeCameraProcess.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+namespace mkgev {
+namespace {
+
+constexpr uint32_t kLoopback = 0x7F000001;
+constexpr uint32_t kLoopbackLibraryOrder = 0x0100007F;
+constexpr uint32_t kMono8 = 0x01080001;
+
+// --- the description section -----------------------------------------------------------
+
+std::unique_ptr<GevSetup> setupOf(const std::string& text, std::string& diagnostics)
+{
+    mkapi::DescriptionError error;
+    auto description = mkapi::Description::parse(text, "test.ini", error);
+    EXPECT_TRUE(description) << error.text();
+    std::vector<mkapi::DescriptionError> errors;
+    auto setup = readGevSetup(*description, errors);
+    for (const auto& e : errors) diagnostics += e.message + "\n";
+    return setup;
+}
+
+TEST(GevSetupTest, SectionEntriesAndTheirFaults)
+{
+    struct Case {
+        const char* text;
+        const char* error; // nullptr: accepted
+    } cases[] = {
+        {"[GigEVision]\nSearch=127.0.0.1\n", nullptr},
+        {"[GigEVision]\nSearch=127.0.0.1, 127.0.0.2\nPort=4000\nGvcpRetries=5\n", nullptr},
+        {"[GigEVision]\nSearch=192.168.0.10\nInterface=192.168.0.2/24\n", nullptr},
+        {"[GigEVision]\n", "no camera address to search"},
+        {"", "no camera address to search"},
+        {"[GigEVision]\nSearch=192.168.0.10\n", "Interface: the host's address"},
+        {"[GigEVision]\nSearch=255.255.255.255\n", "is not a device address"},
+        {"[GigEVision]\nSearch=camera.local\n", "is not a device address"},
+        {"[GigEVision]\nSearch=127.0.0.1\nInterface=127.0.0.1\n", "is not ADDRESS/BITS"},
+        {"[GigEVision]\nSearch=127.0.0.1\nInterface=127.0.0.1/33\n", "is not ADDRESS/BITS"},
+        {"[GigEVision]\nSearch=127.0.0.1\nPort=0\n", "a port is 1 to 65535"},
+        {"[GigEVision]\nSearch=127.0.0.1\nGvcpRetries=21\n", "0 to 20"},
+        {"[GigEVision]\nSearch=127.0.0.1\nDiscoveryTimeoutMs=5\n", "10 to 10000"},
+        {"[GigEVision]\nSearch=127.0.0.1\nBroadcast=yes\n", "unknown key"},
+    };
+    for (const Case& c : cases) {
+        std::string diagnostics;
+        auto setup = setupOf(c.text, diagnostics);
+        if (!c.error) {
+            EXPECT_TRUE(setup) << c.text << diagnostics;
+        } else {
+            EXPECT_FALSE(setup) << c.text;
+            EXPECT_NE(std::string::npos, diagnostics.find(c.error)) << c.text << diagnostics;
+        }
+    }
+    std::string diagnostics;
+    auto setup = setupOf("[GigEVision]\nSearch=127.0.0.1,127.0.0.2\nPort=4000\nGvcpRetries=5\n", diagnostics);
+    ASSERT_TRUE(setup);
+    EXPECT_EQ((std::vector<uint32_t>{kLoopback, kLoopback + 1}), setup->search);
+    EXPECT_EQ(kLoopback, setup->interfaceAddress) << "loopback cameras are searched from loopback";
+    EXPECT_EQ(0xFF000000u, setup->interfaceMask);
+    EXPECT_EQ(4000, setup->port);
+    EXPECT_EQ(5u, setup->retries);
+    setup = setupOf("[GigEVision]\nSearch=192.168.0.10\nInterface=192.168.0.2/24\n", diagnostics);
+    ASSERT_TRUE(setup);
+    EXPECT_EQ(0xC0A80002u, setup->interfaceAddress);
+    EXPECT_EQ(0xFFFFFF00u, setup->interfaceMask);
+}
+
+// --- against the simulator --------------------------------------------------------------
+
+std::string simulatorPath()
+{
+    if (const char* env = std::getenv("MK_GEV_FAKE_CAMERA"); env && *env)
+        return env;
+    return MK_GEV_FAKE_CAMERA;
+}
+
+// What fake_camera.sh says: "running PID", "busy" or "missing"; empty natively.
+std::string externalState()
+{
+    const char* file = std::getenv("MK_GEV_SIMULATOR_STATE");
+    if (!file || !*file)
+        return {};
+    std::ifstream in(file);
+    std::string word;
+    in >> word;
+    return word.empty() ? "missing" : word;
+}
+
+std::atomic<uint32_t> removedId{0};
+void MKAPI_CALL onRemove(void*, uint32_t, uint32_t event, uint32_t uniqueId)
+{
+    if (event == MK_LINK_REMOVE)
+        removedId = uniqueId;
+}
+
+class GevLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string state = externalState();
+        if (!state.empty()) {
+            if (state == "busy")
+                GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy";
+            if (state != "running")
+                GTEST_SKIP() << "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
+            external = true;
+        } else {
+#ifdef _WIN32
+            GTEST_SKIP() << "under Wine the test run starts the simulator (MK_GEV_SIMULATOR_STATE)";
+#endif
+            std::string path = simulatorPath(), error;
+            if (path.empty() || !std::filesystem::exists(path))
+                GTEST_SKIP() << "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
+            {
+                auto probe = UdpSocket::open(kLoopback, kGvcpPort, error);
+                if (!probe)
+                    GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy: " << error;
+            }
+            ASSERT_TRUE(simulator.start(path, 0, error)) << error;
+        }
+        GevSetup setup;
+        setup.search = {kLoopback};
+        setup.interfaceAddress = kLoopback;
+        setup.interfaceMask = 0xFF000000;
+        setup.discoveryTimeoutMs = 250;
+        mkapi::setLibraryMaker([this, setup] {
+            std::vector<std::unique_ptr<mkapi::Backend>> backends;
+            backends.push_back(std::make_unique<GevBackend>(setup, time));
+            return std::make_unique<mkapi::Library>(std::move(backends), time, true, "");
+        });
+        ASSERT_EQ(0u, MkInitialize());
+        initialized = true;
+        // The simulator needs a moment to listen: a bounded number of discoveries.
+        for (int i = 0; i < 20 && !findCamera(); ++i) {}
+        if (!found)
+            FAIL() << "the simulator on 127.0.0.1 never answered discovery";
+        if (std::string(camera.serialNumber) != testing::kSimulatorSerial)
+            GTEST_SKIP() << "another device answers on 127.0.0.1:3956 (serial \"" << camera.serialNumber << "\")";
+    }
+    void TearDown() override
+    {
+        if (initialized)
+            MkUnInitialize();
+        mkapi::setLibraryMaker(nullptr);
+    }
+
+    bool findCamera()
+    {
+        struct MkCameraInfo list[4] = {};
+        uint32_t total = 0;
+        // The count of records written comes back; `total` counts every camera.
+        const uint32_t written = MkCameraListEx(list, 4, &total, sizeof(struct MkCameraInfo));
+        EXPECT_EQ(total, written);
+        found = written >= 1;
+        if (found)
+            camera = list[0];
+        return found;
+    }
+
+    uint32_t u32(MkHandle h, const char* name)
+    {
+        uint32_t value = 0;
+        EXPECT_EQ(0u, MkAttrUint32Get(h, name, &value)) << name;
+        return value;
+    }
+
+    mkapi::SteadyTimeSource time;
+    testing::Simulator simulator;
+    bool external = false, initialized = false, found = false;
+    struct MkCameraInfo camera{};
+};
+
+TEST_F(GevLibraryTest, FoundOpenedReadWrittenAndFramesGrabbed)
+{
+    EXPECT_STREQ("Fake", camera.model);
+    EXPECT_STREQ("Aravis", camera.vendor);
+    EXPECT_EQ(kLoopbackLibraryOrder, camera.address);
+    EXPECT_EQ(GevBackend::kFirstUniqueId, camera.uniqueId);
+    EXPECT_NE(0u, camera.permittedAccess & MK_ACCESS_MASTER);
+
+    MkHandle h = nullptr;
+    ASSERT_EQ(0u, MkCameraOpen(camera.uniqueId, MK_ACCESS_MASTER, &h));
+    // The names the plug-in reads, with their records.
+    struct Named {
+        const char* name;
+        uint32_t type;
+        uint32_t flags;
+    } named[] = {
+        {"Width", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_WRITE},
+        {"Height", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_WRITE},
+        {"PixelFormat", MK_ATTR_ENUM, MK_FLAG_READ | MK_FLAG_WRITE},
+        {"TotalBytesPerFrame", MK_ATTR_UINT32, MK_FLAG_READ},
+        {"PacketSize", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_WRITE},
+        {"GvcpRetries", MK_ATTR_UINT32, MK_FLAG_READ | MK_FLAG_WRITE},
+        {"StatFramesCompleted", MK_ATTR_UINT32, MK_FLAG_READ},
+    };
+    for (const Named& n : named) {
+        struct MkAttrInfo info{};
+        ASSERT_EQ(0u, MkAttrInfo(h, n.name, &info)) << n.name;
+        EXPECT_EQ(n.type, info.type) << n.name;
+        EXPECT_EQ(n.flags, info.flags & (MK_FLAG_READ | MK_FLAG_WRITE)) << n.name;
+    }
+    struct MkAttrInfo widthInfo{};
+    ASSERT_EQ(0u, MkAttrInfo(h, "Width", &widthInfo));
+    EXPECT_NE(nullptr, std::strstr(widthInfo.impacts, "TotalBytesPerFrame")) << widthInfo.impacts;
+
+    EXPECT_EQ(0u, MkAttrEnumSet(h, "PixelFormat", "Mono8"));
+    EXPECT_EQ(0u, MkAttrUint32Set(h, "Width", 256));
+    EXPECT_EQ(0u, MkAttrUint32Set(h, "Height", 128));
+    EXPECT_EQ(256u, u32(h, "Width"));
+    EXPECT_EQ(128u, u32(h, "Height"));
+    char format[32] = {};
+    uint32_t length = 0;
+    ASSERT_EQ(0u, MkAttrEnumGet(h, "PixelFormat", format, sizeof format, &length));
+    EXPECT_STREQ("Mono8", format);
+    EXPECT_EQ(256u * 128u, u32(h, "TotalBytesPerFrame"));
+    // The pixel-format register answers beside ordinary ones.
+    const uint32_t addresses[] = {0x0934, 0x00012120, 0x0938};
+    uint32_t values[3] = {}, done = 0;
+    ASSERT_EQ(0u, _Mk_Factory_Test_10(h, 3, addresses, values, &done));
+    EXPECT_EQ(3u, done);
+    EXPECT_EQ(kMono8, values[1]);
+    EXPECT_EQ(3000u, values[2]) << "the simulator's heartbeat time-out";
+
+    EXPECT_EQ(0u, MkAttrUint32Set(h, "GvcpRetries", 5));
+    EXPECT_EQ(5u, u32(h, "GvcpRetries"));
+    EXPECT_EQ(uint32_t(MK_ERR_OUT_OF_RANGE), MkAttrUint32Set(h, "GvcpRetries", 21));
+    EXPECT_EQ(0u, MkAttrUint32Set(h, "PacketSize", 1400));
+    EXPECT_EQ(1400u, u32(h, "PacketSize"));
+    EXPECT_EQ(uint32_t(MK_ERR_WRONG_TYPE), MkAttrInt64Set(h, "PacketSize", 1400));
+
+    // A monitor beside the master reads but does not write.
+    MkHandle monitor = nullptr;
+    ASSERT_EQ(0u, MkCameraOpen(camera.uniqueId, MK_ACCESS_MONITOR, &monitor));
+    EXPECT_EQ(256u, u32(monitor, "Width"));
+    EXPECT_EQ(uint32_t(MK_ERR_FORBIDDEN), MkAttrUint32Set(monitor, "Width", 128));
+    EXPECT_EQ(0u, MkCameraClose(monitor));
+
+    constexpr int kFrames = 4;
+    std::vector<std::vector<uint8_t>> buffers(kFrames, std::vector<uint8_t>(256 * 128));
+    MkFrame frames[kFrames] = {};
+    ASSERT_EQ(0u, MkCaptureStart(h));
+    for (int i = 0; i < kFrames; ++i) {
+        frames[i].imageBuffer = buffers[i].data();
+        frames[i].imageBufferSize = uint32_t(buffers[i].size());
+        ASSERT_EQ(0u, MkCaptureQueueFrame(h, &frames[i], nullptr));
+    }
+    ASSERT_EQ(0u, MkCommandRun(h, "AcquisitionStart"));
+    for (int i = 0; i < kFrames; ++i) {
+        ASSERT_EQ(0u, MkCaptureWaitForFrameDone(h, &frames[i], 5000)) << "frame " << i;
+        EXPECT_EQ(0u, frames[i].status) << "frame " << i;
+        EXPECT_EQ(256u * 128u, frames[i].imageSize);
+        EXPECT_EQ(256u, frames[i].width);
+        EXPECT_EQ(128u, frames[i].height);
+        EXPECT_EQ(kMono8, frames[i].pixelFormat);
+        EXPECT_EQ(8u, frames[i].bitDepth);
+        if (i > 0)
+            EXPECT_GT(frames[i].frameCount, frames[i - 1].frameCount);
+    }
+    // The simulator's pattern is not flat: the frame holds image data, not zeros.
+    EXPECT_NE(std::count(buffers[0].begin(), buffers[0].end(), uint8_t(0)), std::ptrdiff_t(buffers[0].size()));
+    EXPECT_EQ(0u, MkCommandRun(h, "AcquisitionStop"));
+    EXPECT_EQ(0u, MkCaptureEnd(h));
+    EXPECT_GE(u32(h, "StatFramesCompleted"), uint32_t(kFrames));
+    EXPECT_EQ(0u, MkCameraClose(h));
+    // Control was given back: the camera opens again at once.
+    ASSERT_EQ(0u, MkCameraOpen(camera.uniqueId, MK_ACCESS_MASTER, &h));
+    EXPECT_EQ(0u, MkCameraClose(h));
+}
+
+TEST_F(GevLibraryTest, KillingTheCameraEndsEveryWaitWithUnpluggedAndSaysSo)
+{
+    if (external)
+        GTEST_SKIP() << "the simulator is killed by a test of its own only (the native run)";
+    removedId = 0;
+    ASSERT_EQ(0u, MkLinkCallbackRegister(onRemove, MK_LINK_REMOVE, nullptr));
+    MkHandle h = nullptr;
+    ASSERT_EQ(0u, MkCameraOpen(camera.uniqueId, MK_ACCESS_MASTER, &h));
+    ASSERT_EQ(0u, MkAttrUint32Set(h, "Width", 128));
+    ASSERT_EQ(0u, MkAttrUint32Set(h, "Height", 64));
+    const uint32_t size = u32(h, "TotalBytesPerFrame");
+    constexpr int kFrames = 6;
+    std::vector<std::vector<uint8_t>> buffers(kFrames, std::vector<uint8_t>(size));
+    MkFrame frames[kFrames] = {};
+    ASSERT_EQ(0u, MkCaptureStart(h));
+    frames[0].imageBuffer = buffers[0].data();
+    frames[0].imageBufferSize = size;
+    ASSERT_EQ(0u, MkCaptureQueueFrame(h, &frames[0], nullptr));
+    ASSERT_EQ(0u, MkCommandRun(h, "AcquisitionStart"));
+    ASSERT_EQ(0u, MkCaptureWaitForFrameDone(h, &frames[0], 5000)) << "frames flow before the camera goes";
+    for (int i = 1; i < kFrames; ++i) {
+        frames[i].imageBuffer = buffers[i].data();
+        frames[i].imageBufferSize = size;
+        ASSERT_EQ(0u, MkCaptureQueueFrame(h, &frames[i], nullptr));
+    }
+    simulator.kill9();
+    // A frame or two may still have come (whole, or cut by the kill); once one wait ends
+    // with 8 every later one does, and the last queued can only end so. The heartbeat
+    // time-out is 3 s; 10 s bounds each wait.
+    bool unplugged = false;
+    for (int i = 1; i < kFrames; ++i) {
+        const uint32_t code = MkCaptureWaitForFrameDone(h, &frames[i], 10000);
+        if (unplugged || i == kFrames - 1)
+            EXPECT_EQ(uint32_t(MK_ERR_UNPLUGGED), code) << "frame " << i;
+        else
+            EXPECT_TRUE(code == 0 || code == MK_ERR_UNPLUGGED) << "frame " << i << ": " << code;
+        unplugged = unplugged || code == MK_ERR_UNPLUGGED;
+    }
+    uint32_t width = 0;
+    EXPECT_EQ(uint32_t(MK_ERR_UNPLUGGED), MkAttrUint32Get(h, "Width", &width));
+    // The link callback runs on the library's thread: a bounded wait for it.
+    for (int i = 0; i < 500 && removedId != camera.uniqueId; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(camera.uniqueId, removedId.load());
+    EXPECT_EQ(0u, MkCameraClose(h));
+    EXPECT_EQ(0u, MkLinkCallbackUnRegister(onRemove, MK_LINK_REMOVE));
+}
+
+} // namespace
+} // namespace mkgev
