@@ -2,6 +2,7 @@
 #include "mk_api_dll/Composition.h"
 
 #include "gige_sim/Network.h"
+#include "mk_gev/GevBackend.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,7 +14,7 @@
 namespace mkapi {
 namespace {
 
-std::vector<BackendFactory> factories() { return {gigesim::simulatedNetworkFactory()}; }
+std::vector<BackendFactory> factories() { return {gigesim::simulatedNetworkFactory(), mkgev::gigeVisionFactory()}; }
 
 std::string lower(std::string text)
 {
@@ -22,8 +23,35 @@ std::string lower(std::string text)
 }
 
 // The backends a description chooses; null and errors when anything is wrong.
+// "both" stands for every network there is, the simulated one first.
+void addChosen(std::vector<std::string>& chosen, std::string name)
+{
+    name = lower(name);
+    if (name == "both") {
+        chosen.push_back("simulated");
+        chosen.push_back("gigevision");
+    } else {
+        chosen.push_back(name);
+    }
+}
+
+std::vector<std::string> listOf(const std::string& value)
+{
+    std::vector<std::string> chosen;
+    std::stringstream in(value);
+    for (std::string name; std::getline(in, name, ',');) {
+        name.erase(std::remove_if(name.begin(), name.end(), [](unsigned char c) { return std::isspace(c); }),
+                   name.end());
+        addChosen(chosen, name);
+    }
+    return chosen;
+}
+
+// The backends a description chooses; null and errors when anything is wrong. `override`,
+// when not empty, is MKAPI_BACKENDS and stands in for "[Library] Backends=".
 std::vector<std::unique_ptr<Backend>> backendsOf(const Description& description, const TimeSource& time,
-                                                 std::vector<DescriptionError>& errors)
+                                                 std::vector<DescriptionError>& errors,
+                                                 const std::string& override = "")
 {
     std::vector<std::string> chosen{"simulated"};
     int line = 0;
@@ -34,16 +62,12 @@ std::vector<std::unique_ptr<Backend>> backendsOf(const Description& description,
                 errors.push_back(description.errorAt(e.line, "[Library] " + e.key + ": unknown key"));
                 continue;
             }
-            chosen.clear();
-            std::stringstream in(e.value);
-            for (std::string name; std::getline(in, name, ',');) {
-                name.erase(std::remove_if(name.begin(), name.end(), [](unsigned char c) { return std::isspace(c); }),
-                           name.end());
-                chosen.push_back(lower(name));
-            }
+            chosen = listOf(e.value);
             line = e.line;
         }
     }
+    if (!override.empty())
+        chosen = listOf(override);
     const std::vector<BackendFactory> known = factories();
     for (const DescriptionSection& section : description.sections()) {
         const bool claimed = lower(section.name) == "library" ||
@@ -87,8 +111,9 @@ std::unique_ptr<Library> composeLibraryFromText(const std::string& text, const s
     if (!description)
         errors.push_back(error);
     std::vector<std::unique_ptr<Backend>> backends;
+    const char* chosen = std::getenv("MKAPI_BACKENDS");
     if (description)
-        backends = backendsOf(*description, time, errors);
+        backends = backendsOf(*description, time, errors, chosen ? chosen : "");
     if (errors.empty())
         return std::make_unique<Library>(std::move(backends), time, ownThread, "");
     for (const DescriptionError& e : errors) composition.diagnostics += e.text() + "\n";
