@@ -117,10 +117,16 @@ void MKAPI_CALL onRemove(void*, uint32_t, uint32_t event, uint32_t uniqueId)
 
 class GevLibraryTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { startWith(0, kLoopback, 0xFF000000); }
+
+    // The simulator dropping `lossPerThousand` of its packets; the library searching from
+    // the host interface `address`/`mask`.
+    void startWith(int lossPerThousand, uint32_t address, uint32_t mask)
     {
         std::string state = externalState();
         if (!state.empty()) {
+            if (lossPerThousand > 0)
+                GTEST_SKIP() << "packet loss needs a simulator of the test's own (the native run)";
             if (state == "busy")
                 GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy";
             if (state != "running")
@@ -138,12 +144,12 @@ protected:
                 if (!probe)
                     GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy: " << error;
             }
-            ASSERT_TRUE(simulator.start(path, 0, error)) << error;
+            ASSERT_TRUE(simulator.start(path, lossPerThousand, error)) << error;
         }
         GevSetup setup;
         setup.search = {kLoopback};
-        setup.interfaceAddress = kLoopback;
-        setup.interfaceMask = 0xFF000000;
+        setup.interfaceAddress = address;
+        setup.interfaceMask = mask;
         setup.discoveryTimeoutMs = 250;
         mkapi::setLibraryMaker([this, setup] {
             std::vector<std::unique_ptr<mkapi::Backend>> backends;
@@ -154,6 +160,8 @@ protected:
         initialized = true;
         // The simulator needs a moment to listen: a bounded number of discoveries.
         for (int i = 0; i < 20 && !findCamera(); ++i) {}
+        if (!found && mask == 0xFFFFFFFF)
+            return; // outside the interface's subnet: listed as unreachable only
         if (!found)
             FAIL() << "the simulator on 127.0.0.1 never answered discovery";
         if (std::string(camera.serialNumber) != testing::kSimulatorSerial)
@@ -163,6 +171,7 @@ protected:
     {
         if (initialized)
             MkUnInitialize();
+        initialized = false;
         mkapi::setLibraryMaker(nullptr);
     }
 
@@ -189,7 +198,7 @@ protected:
     mkapi::SteadyTimeSource time;
     testing::Simulator simulator;
     bool external = false, initialized = false, found = false;
-    struct MkCameraInfo camera{};
+    struct MkCameraInfo camera {};
 };
 
 TEST_F(GevLibraryTest, FoundOpenedReadWrittenAndFramesGrabbed)
@@ -217,12 +226,12 @@ TEST_F(GevLibraryTest, FoundOpenedReadWrittenAndFramesGrabbed)
         {"StatFramesCompleted", MK_ATTR_UINT32, MK_FLAG_READ},
     };
     for (const Named& n : named) {
-        struct MkAttrInfo info{};
+        struct MkAttrInfo info {};
         ASSERT_EQ(0u, MkAttrInfo(h, n.name, &info)) << n.name;
         EXPECT_EQ(n.type, info.type) << n.name;
         EXPECT_EQ(n.flags, info.flags & (MK_FLAG_READ | MK_FLAG_WRITE)) << n.name;
     }
-    struct MkAttrInfo widthInfo{};
+    struct MkAttrInfo widthInfo {};
     ASSERT_EQ(0u, MkAttrInfo(h, "Width", &widthInfo));
     EXPECT_NE(nullptr, std::strstr(widthInfo.impacts, "TotalBytesPerFrame")) << widthInfo.impacts;
 
@@ -336,6 +345,67 @@ TEST_F(GevLibraryTest, KillingTheCameraEndsEveryWaitWithUnpluggedAndSaysSo)
     EXPECT_EQ(camera.uniqueId, removedId.load());
     EXPECT_EQ(0u, MkCameraClose(h));
     EXPECT_EQ(0u, MkLinkCallbackUnRegister(onRemove, MK_LINK_REMOVE));
+}
+
+// Cases that start the simulator and the library their own way.
+class GevChosenSetupTest : public GevLibraryTest {
+protected:
+    void SetUp() override {}
+};
+
+TEST_F(GevChosenSetupTest, LostPacketsGiveIncompleteFramesThatAreCountedAndNeverHang)
+{
+    startWith(100, kLoopback, 0xFF000000); // one packet in ten lost
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    MkHandle h = nullptr;
+    ASSERT_EQ(0u, MkCameraOpen(camera.uniqueId, MK_ACCESS_MASTER, &h));
+    ASSERT_EQ(0u, MkAttrUint32Set(h, "Width", 256));
+    ASSERT_EQ(0u, MkAttrUint32Set(h, "Height", 256));
+    ASSERT_EQ(0u, MkAttrUint32Set(h, "PacketSize", 1400));
+    const uint32_t size = u32(h, "TotalBytesPerFrame");
+    constexpr int kFrames = 8;
+    std::vector<std::vector<uint8_t>> buffers(kFrames, std::vector<uint8_t>(size));
+    MkFrame frames[kFrames] = {};
+    ASSERT_EQ(0u, MkCaptureStart(h));
+    for (int i = 0; i < kFrames; ++i) {
+        frames[i].imageBuffer = buffers[i].data();
+        frames[i].imageBufferSize = size;
+        ASSERT_EQ(0u, MkCaptureQueueFrame(h, &frames[i], nullptr));
+    }
+    ASSERT_EQ(0u, MkCommandRun(h, "AcquisitionStart"));
+    // Each frame ends, whole or not, within the frame time-out; none hangs.
+    int incomplete = 0;
+    for (int i = 0; i < kFrames; ++i) {
+        ASSERT_EQ(0u, MkCaptureWaitForFrameDone(h, &frames[i], 5000)) << "frame " << i;
+        const uint32_t status = frames[i].status;
+        EXPECT_TRUE(status == 0 || status == MK_ERR_DATA_MISSING || status == MK_ERR_DATA_LOST)
+            << "frame " << i << ": " << status;
+        incomplete += status != 0;
+    }
+    EXPECT_EQ(0u, MkCommandRun(h, "AcquisitionStop"));
+    EXPECT_EQ(0u, MkCaptureEnd(h));
+    // 256x256 in 1400-byte packets is 48 packets a frame: with one in ten lost, no eight
+    // frames come through untouched; what was lost is missing or was sent again.
+    EXPECT_GE(u32(h, "StatFramesIncomplete"), uint32_t(incomplete)) << "every incomplete frame counted";
+    EXPECT_GT(u32(h, "StatPacketsMissing") + u32(h, "StatPacketsResent"), 0u);
+    EXPECT_EQ(0u, MkCameraClose(h));
+}
+
+TEST_F(GevChosenSetupTest, ACameraOutsideTheInterfaceSubnetIsUnreachable)
+{
+    // Searched from 127.0.0.2/32: the simulator answers from 127.0.0.1, outside it.
+    startWith(0, kLoopback + 1, 0xFFFFFFFF);
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    EXPECT_FALSE(found) << "an unreachable camera is not in the ordinary list";
+    struct MkCameraInfo list[4] = {};
+    uint32_t total = 0;
+    ASSERT_EQ(1u, MkCameraListUnreachableEx(list, 4, &total, sizeof(struct MkCameraInfo)));
+    EXPECT_STREQ(testing::kSimulatorSerial, list[0].serialNumber);
+    EXPECT_EQ(0u, list[0].permittedAccess);
+    MkHandle h = nullptr;
+    EXPECT_EQ(uint32_t(MK_ERR_ACCESS_DENIED), MkCameraOpen(list[0].uniqueId, MK_ACCESS_MASTER, &h));
 }
 
 } // namespace
