@@ -56,7 +56,44 @@ std::string CHeaderCtrl::GetItemText(int index) const
     return GetItem(index, &item) ? std::string(text) : std::string();
 }
 
+BOOL CHeaderCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
+{
+    return CreateEx(0, WC_HEADERA, nullptr, style | WS_CHILD, rect, parent, id);
+}
+
 // ---- list view
+
+int CListCtrl::GetItemImage(int index) const
+{
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    return GetItem(&item) ? item.iImage : -1;
+}
+
+int CListCtrl::FindItemByData(DWORD_PTR data, int start) const
+{
+    LVFINDINFOA find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = static_cast<LPARAM>(data);
+    return FindItem(&find, start);
+}
+
+BOOL CListCtrl::GetItemRect(int index, LPRECT rect, UINT code) const
+{
+    rect->left = static_cast<LONG>(code); // the control takes the part in the left edge
+    return static_cast<BOOL>(SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(rect)));
+}
+
+int CListCtrl::HitTest(CPoint point, UINT* flags) const
+{
+    LVHITTESTINFO info{};
+    info.pt = point;
+    int row = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+    if (flags)
+        *flags = info.flags;
+    return row;
+}
 
 int CListCtrl::InsertColumn(int column, const char* heading, int format, int width, int subItem)
 {
@@ -238,4 +275,22 @@ std::string CStatusBarCtrl::GetText(int pane) const
     std::vector<char> text(static_cast<size_t>(LOWORD(info)) + 1, '\0');
     SendMessage(SB_GETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(text.data()));
     return std::string(text.data());
+}
+
+// ---- IP address
+
+BOOL CIPAddressCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
+{
+    return CreateEx(0, WC_IPADDRESSA, nullptr, style | WS_CHILD, rect, parent, id);
+}
+
+int CIPAddressCtrl::GetAddress(BYTE& field0, BYTE& field1, BYTE& field2, BYTE& field3) const
+{
+    DWORD address = 0;
+    int filled = GetAddress(address);
+    field0 = static_cast<BYTE>(FIRST_IPADDRESS(address));
+    field1 = static_cast<BYTE>(SECOND_IPADDRESS(address));
+    field2 = static_cast<BYTE>(THIRD_IPADDRESS(address));
+    field3 = static_cast<BYTE>(FOURTH_IPADDRESS(address));
+    return filled;
 }

@@ -71,3 +71,8 @@ bool AfxCreationHookMatches(HWND window);
 // ---- temporary objects for foreign windows
 void AfxDeleteTempWindows();
 void AfxDeleteTempMenus();
+
+// ---- owner-drawn menu items
+// Hands WM_MEASUREITEM / WM_DRAWITEM of a menu item to the CMenu object of its
+// menu; FALSE when it is not a menu item or no object owns its menu.
+bool AfxRouteOwnerDrawMenu(UINT message, LPARAM lParam);

@@ -174,6 +174,39 @@ void CWnd::InvalidateRect(LPCRECT rect, BOOL erase) { ::InvalidateRect(m_hWnd, r
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
 void CWnd::SetRedraw(BOOL redraw) { ::SendMessageA(m_hWnd, WM_SETREDRAW, redraw, 0); }
 
+BOOL CWnd::SetScrollInfo(int bar, SCROLLINFO* info, BOOL redraw)
+{
+    info->cbSize = sizeof(SCROLLINFO);
+    ::SetScrollInfo(m_hWnd, bar, info, redraw);
+    return TRUE;
+}
+
+BOOL CWnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const
+{
+    info->cbSize = sizeof(SCROLLINFO);
+    info->fMask = mask;
+    return ::GetScrollInfo(m_hWnd, bar, info);
+}
+
+int CWnd::SetScrollPos(int bar, int pos, BOOL redraw) { return ::SetScrollPos(m_hWnd, bar, pos, redraw); }
+int CWnd::GetScrollPos(int bar) const { return ::GetScrollPos(m_hWnd, bar); }
+
+void CWnd::SetScrollRange(int bar, int minimum, int maximum, BOOL redraw)
+{
+    ::SetScrollRange(m_hWnd, bar, minimum, maximum, redraw);
+}
+
+int CWnd::GetScrollLimit(int bar) const
+{
+    SCROLLINFO info{};
+    if (!GetScrollInfo(bar, &info, SIF_RANGE | SIF_PAGE))
+        return 0;
+    int limit = info.nMax - (info.nPage > 0 ? static_cast<int>(info.nPage) - 1 : 0);
+    return limit < info.nMin ? info.nMin : limit;
+}
+
+void CWnd::ShowScrollBar(UINT bar, BOOL show) { ::ShowScrollBar(m_hWnd, static_cast<int>(bar), show); }
+
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc)
 {
     return ::SetTimer(m_hWnd, id, elapse, proc);
@@ -306,3 +339,15 @@ void CWnd::OnKillFocus(CWnd*) { Default(); }
 BOOL CWnd::OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
 void CWnd::OnGetMinMaxInfo(MINMAXINFO*) { Default(); }
 UINT CWnd::OnGetDlgCode() { return static_cast<UINT>(Default()); }
+
+void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT item)
+{
+    if (!AfxRouteOwnerDrawMenu(WM_MEASUREITEM, reinterpret_cast<LPARAM>(item)))
+        Default();
+}
+
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT item)
+{
+    if (!AfxRouteOwnerDrawMenu(WM_DRAWITEM, reinterpret_cast<LPARAM>(item)))
+        Default();
+}

@@ -4,6 +4,7 @@
 #include "app_framework/controls.h"
 #include "app_framework/data_exchange.h"
 #include "app_framework/dc.h"
+#include "app_framework/menu.h"
 #include "app_framework/message_box.h"
 
 namespace {
@@ -86,6 +87,15 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         }
         return DispatchEntry(AFX_WM_CTLCOLOR, kind, 0, wParam, lParam, result);
     }
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+        if (DispatchEntry(message, 0, 0, wParam, lParam, result))
+            return TRUE;
+        // Without an entry of their own, menu items still reach their menu object.
+        if (!AfxRouteOwnerDrawMenu(message, lParam))
+            return FALSE;
+        *result = TRUE;
+        return TRUE;
     default:
         return DispatchEntry(message, 0, 0, wParam, lParam, result);
     }
@@ -215,6 +225,24 @@ BOOL CWnd::DispatchEntry(UINT message, UINT code, UINT id, WPARAM wParam, LPARAM
         break;
     case AfxSig_u_dlgcode:
         r = (this->*as<UINT (CWnd::*)()>(pfn))();
+        break;
+    case AfxSig_v_measure:
+        (this->*as<void (CWnd::*)(int, LPMEASUREITEMSTRUCT)>(pfn))(static_cast<int>(wParam),
+                                                                   reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+        r = TRUE;
+        break;
+    case AfxSig_v_draw:
+        (this->*as<void (CWnd::*)(int, LPDRAWITEMSTRUCT)>(pfn))(static_cast<int>(wParam),
+                                                                reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        r = TRUE;
+        break;
+    case AfxSig_b_notify:
+        if (!(this->*as<BOOL (CWnd::*)(NMHDR*, LRESULT*)>(pfn))(reinterpret_cast<NMHDR*>(lParam), &r))
+            return FALSE;
+        break;
+    case AfxSig_b_v:
+        if (!(this->*as<BOOL (CWnd::*)()>(pfn))())
+            return FALSE;
         break;
     default:
         return FALSE;

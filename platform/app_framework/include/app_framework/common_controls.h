@@ -1,4 +1,4 @@
-// Wrappers of the common controls: list view, header, tab, up-down, trackbar, tool tip, status bar, image list.
+// Wrappers of the common controls: list view, header, tab, up-down, trackbar, tool tip, status bar, IP address, image list.
 #pragma once
 
 #include "app_framework/wnd.h"
@@ -28,6 +28,11 @@ public:
     int Add(HBITMAP bitmap, COLORREF mask) { return ImageList_AddMasked(m_hImageList, bitmap, mask); }
     int GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }
     BOOL Remove(int index) { return ImageList_Remove(m_hImageList, index); }
+    // A new icon of the image (the caller destroys it), null when there is none.
+    HICON ExtractIcon(int index) const { return ImageList_GetIcon(m_hImageList, index, ILD_NORMAL); }
+    BOOL GetIconSize(int& cx, int& cy) const { return ImageList_GetIconSize(m_hImageList, &cx, &cy); }
+    // Makes an image usable as overlay 1..15 (INDEXTOOVERLAYMASK).
+    BOOL SetOverlayImage(int image, int overlay) { return ImageList_SetOverlayImage(m_hImageList, image, overlay); }
 };
 
 class AFX_API CHeaderCtrl : public CWnd {
@@ -42,6 +47,18 @@ public:
         return static_cast<BOOL>(SendMessage(HDM_SETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item)));
     }
     std::string GetItemText(int index) const;
+    BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
+    int InsertItem(int index, HDITEMA* item)
+    {
+        return static_cast<int>(SendMessage(HDM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item)));
+    }
+    BOOL DeleteItem(int index) { return static_cast<BOOL>(SendMessage(HDM_DELETEITEM, static_cast<WPARAM>(index))); }
+    BOOL GetItemRect(int index, LPRECT rect) const
+    {
+        return static_cast<BOOL>(SendMessage(HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(rect)));
+    }
+    // Size and position the header wants inside the layout's rectangle.
+    BOOL Layout(HDLAYOUT* layout) { return static_cast<BOOL>(SendMessage(HDM_LAYOUT, 0, reinterpret_cast<LPARAM>(layout))); }
 };
 
 class AFX_API CListCtrl : public CWnd {
@@ -87,6 +104,35 @@ public:
     {
         return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(list)));
     }
+    HIMAGELIST GetImageList(int kind) const
+    {
+        return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, static_cast<WPARAM>(kind)));
+    }
+    int InsertItem(const LVITEMA* item)
+    {
+        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(item)));
+    }
+    BOOL GetItem(LVITEMA* item) const { return static_cast<BOOL>(SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(item))); }
+    BOOL SetItem(const LVITEMA* item) { return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(item))); }
+    // Image of a row (column 0); -1 when the row does not exist.
+    int GetItemImage(int index) const;
+    BOOL GetColumn(int column, LVCOLUMNA* info) const
+    {
+        return static_cast<BOOL>(SendMessage(LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(info)));
+    }
+    BOOL SetColumn(int column, const LVCOLUMNA* info)
+    {
+        return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(info)));
+    }
+    // The row after start (-1: from the top) that matches; -1 when none.
+    int FindItem(const LVFINDINFOA* find, int start = -1) const
+    {
+        return static_cast<int>(SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(find)));
+    }
+    // The row whose item data is data; -1 when none.
+    int FindItemByData(DWORD_PTR data, int start = -1) const;
+    BOOL GetItemRect(int index, LPRECT rect, UINT code) const;
+    int HitTest(CPoint point, UINT* flags = nullptr) const;
 };
 
 class AFX_API CTabCtrl : public CWnd {
@@ -185,4 +231,29 @@ public:
         return static_cast<BOOL>(SendMessage(SB_GETRECT, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(rect)));
     }
     void SetMinHeight(int height) { SendMessage(SB_SETMINHEIGHT, static_cast<WPARAM>(height)); }
+};
+
+// IP-address control; addresses are host-order DWORDs with the first field
+// in the high byte (MAKEIPADDRESS), as the control keeps them.
+class AFX_API CIPAddressCtrl : public CWnd {
+public:
+    BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
+    void SetAddress(DWORD address) { SendMessage(IPM_SETADDRESS, 0, static_cast<LPARAM>(address)); }
+    void SetAddress(BYTE field0, BYTE field1, BYTE field2, BYTE field3)
+    {
+        SetAddress(MAKEIPADDRESS(field0, field1, field2, field3));
+    }
+    // Number of fields that are not blank (blank fields read as 0).
+    int GetAddress(DWORD& address) const
+    {
+        return static_cast<int>(SendMessage(IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)));
+    }
+    int GetAddress(BYTE& field0, BYTE& field1, BYTE& field2, BYTE& field3) const;
+    void ClearAddress() { SendMessage(IPM_CLEARADDRESS); }
+    BOOL IsBlank() const { return static_cast<BOOL>(SendMessage(IPM_ISBLANK)); }
+    void SetFieldFocus(WORD field) { SendMessage(IPM_SETFOCUS, field); }
+    void SetFieldRange(int field, BYTE lower, BYTE upper)
+    {
+        SendMessage(IPM_SETRANGE, static_cast<WPARAM>(field), MAKEIPRANGE(lower, upper));
+    }
 };

@@ -29,10 +29,18 @@ public:
     void SetState(BOOL highlight) { SendMessage(BM_SETSTATE, highlight); }
     UINT GetButtonStyle() const { return GetStyle() & 0xFFFF; }
     void SetButtonStyle(UINT style, BOOL redraw = TRUE) { SendMessage(BM_SETSTYLE, style, redraw); }
+    // An icon button (BS_ICON) shows the icon instead of its text; the button
+    // does not own it.
     HICON SetIcon(HICON icon)
     {
         return reinterpret_cast<HICON>(SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)));
     }
+    HICON GetIcon() const { return reinterpret_cast<HICON>(SendMessage(BM_GETIMAGE, IMAGE_ICON)); }
+    HBITMAP SetBitmap(HBITMAP bitmap)
+    {
+        return reinterpret_cast<HBITMAP>(SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+    }
+    HBITMAP GetBitmap() const { return reinterpret_cast<HBITMAP>(SendMessage(BM_GETIMAGE, IMAGE_BITMAP)); }
 };
 
 class AFX_API CEdit : public CWnd {

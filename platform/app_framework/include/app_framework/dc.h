@@ -1,8 +1,9 @@
-// CDC, CPaintDC and CClientDC: device contexts with the drawing calls the suite's windows use.
+// CDC, CPaintDC, CClientDC and CMemDC: device contexts with the drawing calls the suite's windows use.
 #pragma once
 
 #include "app_framework/framework_api.h"
 #include "app_framework/geometry.h"
+#include "win32/unique_handle.h"
 
 #include <string>
 
@@ -34,6 +35,24 @@ public:
     BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
     BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
+    BOOL GetTextMetrics(TEXTMETRICA* metrics) const { return ::GetTextMetricsA(m_hDC, metrics); }
+    BOOL BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY, DWORD rop)
+    {
+        return ::BitBlt(m_hDC, x, y, width, height, source ? source->m_hDC : nullptr, sourceX, sourceY, rop);
+    }
+    BOOL DrawEdge(LPRECT rect, UINT edge, UINT flags) { return ::DrawEdge(m_hDC, rect, edge, flags); }
+    void DrawFocusRect(LPCRECT rect) { ::DrawFocusRect(m_hDC, rect); }
+    // Vertex colours blended over rectangles or triangles (GRADIENT_FILL_RECT_H, ...).
+    BOOL GradientFill(TRIVERTEX* vertices, ULONG count, void* mesh, ULONG meshCount, ULONG mode);
+    // The clipping region loses the rectangle (erase around child windows).
+    int ExcludeClipRect(LPCRECT rect) { return ::ExcludeClipRect(m_hDC, rect->left, rect->top, rect->right, rect->bottom); }
+    int IntersectClipRect(LPCRECT rect)
+    {
+        return ::IntersectClipRect(m_hDC, rect->left, rect->top, rect->right, rect->bottom);
+    }
+    int GetClipBox(LPRECT rect) const { return ::GetClipBox(m_hDC, rect); }
+    int SaveDC() { return ::SaveDC(m_hDC); }
+    BOOL RestoreDC(int saved) { return ::RestoreDC(m_hDC, saved); }
 };
 
 // BeginPaint / EndPaint around a WM_PAINT handler.
@@ -55,4 +74,24 @@ public:
 
 private:
     HWND m_window;
+};
+
+// Double-buffered painting: drawing goes to a memory bitmap of the target
+// rectangle's size (same coordinates as the target), and the destructor copies
+// it to the target in one transfer. When the bitmap cannot be made
+// (IsValid() false, for example an empty rectangle) the DC is null, drawing
+// into it does nothing, and nothing is copied.
+class AFX_API CMemDC : public CDC {
+public:
+    CMemDC(CDC& target, const CRect& rect);
+    ~CMemDC() override;
+    bool IsValid() const { return m_hDC != nullptr; }
+    const CRect& GetRect() const { return m_rect; }
+
+private:
+    CDC& m_target;
+    CRect m_rect;
+    win32::UniqueMemoryDC m_memory;
+    win32::UniqueBitmap m_bitmap;
+    HGDIOBJ m_oldBitmap = nullptr;
 };

@@ -35,6 +35,10 @@ enum AfxSig : int {
     AfxSig_b_erase,      // BOOL (CDC*)
     AfxSig_v_minmax,     // void (MINMAXINFO*)
     AfxSig_u_dlgcode,    // UINT ()
+    AfxSig_v_measure,    // void (int id, LPMEASUREITEMSTRUCT)
+    AfxSig_v_draw,       // void (int id, LPDRAWITEMSTRUCT)
+    AfxSig_b_notify,     // BOOL (NMHDR*, LRESULT*): FALSE passes the notification on to the parent
+    AfxSig_b_v,          // BOOL (): FALSE passes the command on to the parent
 };
 
 struct AFX_MSGMAP_ENTRY {
@@ -134,6 +138,14 @@ public:
 #define ON_NOTIFY_REFLECT(code, fn)                                     \
     {AFX_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0, AfxSig_v_notify, \
      AFX_HANDLER(void(CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn)},
+// The _EX forms return TRUE when they handled the notification; FALSE lets
+// the parent's map see it too.
+#define ON_NOTIFY_REFLECT_EX(code, fn)                                  \
+    {AFX_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0, AfxSig_b_notify, \
+     AFX_HANDLER(BOOL(CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn)},
+#define ON_CONTROL_REFLECT_EX(code, fn)                             \
+    {AFX_REFLECT_BASE + WM_COMMAND, (UINT)(code), 0, 0, AfxSig_b_v, \
+     AFX_HANDLER(BOOL(CWnd::*)(), &ThisClass::fn)},
 #define ON_CONTROL_REFLECT(code, fn)                                \
     {AFX_REFLECT_BASE + WM_COMMAND, (UINT)(code), 0, 0, AfxSig_v_v, \
      AFX_HANDLER(void(CWnd::*)(), &ThisClass::fn)},
@@ -180,3 +192,6 @@ public:
 #define ON_WM_GETMINMAXINFO() \
     AFX_ON_WM(WM_GETMINMAXINFO, AfxSig_v_minmax, void (CWnd::*)(MINMAXINFO*), OnGetMinMaxInfo)
 #define ON_WM_GETDLGCODE() AFX_ON_WM(WM_GETDLGCODE, AfxSig_u_dlgcode, UINT (CWnd::*)(), OnGetDlgCode)
+#define ON_WM_MEASUREITEM() \
+    AFX_ON_WM(WM_MEASUREITEM, AfxSig_v_measure, void (CWnd::*)(int, LPMEASUREITEMSTRUCT), OnMeasureItem)
+#define ON_WM_DRAWITEM() AFX_ON_WM(WM_DRAWITEM, AfxSig_v_draw, void (CWnd::*)(int, LPDRAWITEMSTRUCT), OnDrawItem)

@@ -96,6 +96,15 @@ public:
     void InvalidateRect(LPCRECT rect, BOOL erase = TRUE);
     void UpdateWindow();
     void SetRedraw(BOOL redraw = TRUE);
+    // The window's own scroll bars (SB_HORZ, SB_VERT).
+    BOOL SetScrollInfo(int bar, SCROLLINFO* info, BOOL redraw = TRUE);
+    BOOL GetScrollInfo(int bar, SCROLLINFO* info, UINT mask = SIF_ALL) const;
+    int SetScrollPos(int bar, int pos, BOOL redraw = TRUE);
+    int GetScrollPos(int bar) const;
+    void SetScrollRange(int bar, int minimum, int maximum, BOOL redraw = TRUE);
+    // The largest position the thumb can reach: maximum - page + 1 (at least the minimum).
+    int GetScrollLimit(int bar) const;
+    void ShowScrollBar(UINT bar, BOOL show = TRUE);
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc = nullptr);
     BOOL KillTimer(UINT_PTR id);
     CWnd* GetParent() const;
@@ -154,6 +163,10 @@ protected:
     BOOL OnEraseBkgnd(CDC* dc);
     void OnGetMinMaxInfo(MINMAXINFO* info);
     UINT OnGetDlgCode();
+    // Owner-drawn menu items go to the CMenu object of their menu
+    // (CMenu::MeasureItem, CMenu::DrawItem); other items get the default.
+    void OnMeasureItem(int id, LPMEASUREITEMSTRUCT item);
+    void OnDrawItem(int id, LPDRAWITEMSTRUCT item);
 
     // Offers a notification to the control that sent it (reflected entries of
     // the child's map); TRUE when the child handled it.
