@@ -148,6 +148,17 @@ void DDX_CBIndex(CDataExchange* dx, int id, int& index)
         ::SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+void DDX_IPAddress(CDataExchange* dx, int id, DWORD& value)
+{
+    HWND control = dx->PrepareCtrl(id);
+    if (!control)
+        return;
+    if (dx->m_bSaveAndValidate)
+        ::SendMessageA(control, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&value));
+    else
+        ::SendMessageA(control, IPM_SETADDRESS, 0, static_cast<LPARAM>(value));
+}
+
 void DDX_Control(CDataExchange* dx, int id, CWnd& control)
 {
     if (control.m_hWnd)

@@ -2,6 +2,7 @@
 #include "app_framework/gdi_objects.h"
 
 #include "app_framework/dc.h"
+#include "app_framework/module_state.h"
 
 BOOL CFont::CreateFontIndirect(const LOGFONTA& description)
 {
@@ -48,4 +49,20 @@ BOOL CBitmap::DeleteObject()
     bool held = static_cast<bool>(m_bitmap);
     m_bitmap.reset();
     return held;
+}
+
+win32::UniqueIcon AfxLoadIcon(UINT id, int cx, int cy)
+{
+    for (HINSTANCE module : {AfxGetResourceHandle(), ::GetModuleHandleA(nullptr)}) {
+        if (!module || !::FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14))) // RT_GROUP_ICON
+            continue;
+        if (HANDLE icon = ::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0))
+            return win32::UniqueIcon(static_cast<HICON>(icon));
+    }
+    return win32::UniqueIcon();
+}
+
+win32::UniqueIcon AfxLoadSmallIcon(UINT id)
+{
+    return AfxLoadIcon(id, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
 }

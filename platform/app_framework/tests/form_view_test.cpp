@@ -39,6 +39,7 @@ public:
     CIPAddressCtrl address;
     CReflectingList list;
     std::string text = "150";
+    DWORD ip = MAKEIPADDRESS(10, 0, 0, 1);
     Calls calls;
     int initialUpdates = 0;
 
@@ -50,6 +51,7 @@ public:
         DDX_Control(dx, IDC_PANE_ADDRESS, address);
         DDX_Control(dx, IDC_PANE_LIST, list);
         DDX_Text(dx, IDC_PANE_EDIT, text);
+        DDX_IPAddress(dx, IDC_PANE_ADDRESS, ip);
     }
     void OnInitialUpdate() override
     {
@@ -98,13 +100,8 @@ protected:
 
 TEST_F(FormViewTest, ThePaneIsAChildControlParentWhateverTheTemplateSays)
 {
-    DWORD style = pane.GetStyle();
-    EXPECT_TRUE(style & WS_CHILD);
-    EXPECT_TRUE(style & WS_CLIPCHILDREN);
-    EXPECT_TRUE(style & WS_VISIBLE);
-    EXPECT_FALSE(style & WS_POPUP);
-    EXPECT_NE(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION)) << "no caption";
-    EXPECT_FALSE(style & WS_SYSMENU);
+    EXPECT_EQ(pane.GetStyle() & (WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_POPUP | WS_CAPTION | WS_SYSMENU),
+              static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN));
     EXPECT_TRUE(pane.GetExStyle() & WS_EX_CONTROLPARENT);
     EXPECT_EQ(pane.GetDlgCtrlID(), 4109);
     EXPECT_EQ(pane.GetParent(), static_cast<CWnd*>(&host));
@@ -115,26 +112,16 @@ TEST_F(FormViewTest, ThePaneIsAChildControlParentWhateverTheTemplateSays)
     EXPECT_EQ(placed, CRect(5, 40, 480, 120));
     EXPECT_EQ(pane.initialUpdates, 1);
     EXPECT_EQ(pane.edit.GetWindowText(), "150") << "the initial update ran the data exchange";
-}
 
-TEST_F(FormViewTest, CreationFailsCleanly)
-{
-    struct Case {
-        const char* what;
-        UINT templateId;
-        bool withParent;
-    };
-    const Case cases[] = {{"missing template", 4242, true}, {"no parent", IDD_PANE, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        struct Missing : CFormView {
-            explicit Missing(UINT id) : CFormView(id) {}
-        };
-        Missing missing(c.templateId);
-        EXPECT_FALSE(missing.Create(nullptr, nullptr, WS_CHILD, CRect(0, 0, 10, 10), c.withParent ? &host : nullptr, 1));
-        EXPECT_EQ(missing.m_hWnd, nullptr);
-    }
+    struct Missing : CFormView {
+        Missing() : CFormView(4242) {}
+    } missing;
+    EXPECT_FALSE(missing.Create(nullptr, nullptr, WS_CHILD, CRect(), &host, 1)) << "no such template";
+    CPaneView orphan;
+    EXPECT_FALSE(orphan.Create(nullptr, nullptr, WS_CHILD, CRect(), nullptr, 1)) << "a pane needs a parent";
     EXPECT_FALSE(pane.Create(nullptr, nullptr, WS_CHILD, CRect(), &host, 2)) << "a view creates one window";
+    EXPECT_EQ(missing.m_hWnd, nullptr);
+    EXPECT_EQ(orphan.m_hWnd, nullptr);
 }
 
 TEST_F(FormViewTest, ControlMessagesReachThePaneNotTheHost)
@@ -176,120 +163,86 @@ TEST_F(FormViewTest, ReflectedNotificationReachesTheParentOnlyWhenPassedOn)
     }
 }
 
-TEST_F(FormViewTest, IpAddressFieldsRoundTrip)
+TEST_F(FormViewTest, IpAddressFieldsIconButtonAndListImages)
 {
-    CIPAddressCtrl& address = pane.address;
-    struct Case {
-        BYTE f0, f1, f2, f3;
-    };
-    const Case cases[] = {{192, 168, 1, 10}, {0, 0, 0, 0}, {255, 255, 255, 0}, {10, 0, 200, 1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.f0) + "." + std::to_string(c.f1) + "." + std::to_string(c.f2) + "." +
-                     std::to_string(c.f3));
-        address.SetAddress(c.f0, c.f1, c.f2, c.f3);
-        DWORD packed = 0;
-        EXPECT_EQ(address.GetAddress(packed), 4);
-        EXPECT_EQ(packed, MAKEIPADDRESS(c.f0, c.f1, c.f2, c.f3));
-        BYTE f0 = 1, f1 = 1, f2 = 1, f3 = 1;
-        EXPECT_EQ(address.GetAddress(f0, f1, f2, f3), 4);
-        EXPECT_EQ(f0, c.f0);
-        EXPECT_EQ(f1, c.f1);
-        EXPECT_EQ(f2, c.f2);
-        EXPECT_EQ(f3, c.f3);
-        EXPECT_FALSE(address.IsBlank());
+    DWORD shown = 0;
+    EXPECT_EQ(pane.address.GetAddress(shown), 4);
+    EXPECT_EQ(shown, MAKEIPADDRESS(10, 0, 0, 1)) << "the data exchange filled the control";
+    pane.address.SetAddress(172, 16, 0, 9);
+    EXPECT_TRUE(pane.UpdateData(TRUE));
+    EXPECT_EQ(pane.ip, MAKEIPADDRESS(172, 16, 0, 9));
+    for (DWORD address : {MAKEIPADDRESS(192, 168, 1, 10), MAKEIPADDRESS(0, 0, 0, 0), MAKEIPADDRESS(255, 255, 255, 0)}) {
+        pane.address.SetAddress(address);
+        BYTE f[4] = {1, 1, 1, 1};
+        EXPECT_EQ(pane.address.GetAddress(f[0], f[1], f[2], f[3]), 4);
+        EXPECT_EQ(MAKEIPADDRESS(f[0], f[1], f[2], f[3]), address) << "first field leftmost";
     }
-    address.ClearAddress();
-    EXPECT_TRUE(address.IsBlank());
+    pane.address.ClearAddress();
     DWORD packed = 1;
-    EXPECT_EQ(address.GetAddress(packed), 0) << "blank fields do not count";
-    EXPECT_EQ(packed, 0u);
-}
+    EXPECT_EQ(pane.address.GetAddress(packed), 0) << "blank fields do not count";
+    EXPECT_TRUE(pane.address.IsBlank());
 
-TEST_F(FormViewTest, BitmapButtonBecomesAnIconButton)
-{
-    CButton& apply = pane.apply;
-    EXPECT_EQ(apply.GetButtonStyle() & BS_BITMAP, static_cast<UINT>(BS_BITMAP));
-    apply.ModifyStyle(BS_BITMAP, BS_ICON);
-    EXPECT_EQ(apply.GetStyle() & (BS_ICON | BS_BITMAP), static_cast<DWORD>(BS_ICON));
-    int size = ::GetSystemMetrics(SM_CXSMICON);
-    win32::UniqueIcon icon(static_cast<HICON>(::LoadImageA(nullptr, MAKEINTRESOURCEA(32516), IMAGE_ICON, size, size, 0)));
-    ASSERT_TRUE(icon); // IDI_INFORMATION, copied at the small size
-    EXPECT_EQ(apply.SetIcon(icon.get()), nullptr);
-    EXPECT_EQ(apply.GetIcon(), icon.get());
-    apply.SetIcon(nullptr); // the button does not own it: take it back before the icon goes
-    EXPECT_EQ(apply.GetIcon(), nullptr);
-}
+    win32::UniqueIcon icons[2];
+    for (int i = 0; i < 2; ++i) // information, warning
+        icons[i].reset(static_cast<HICON>(::LoadImageA(nullptr, MAKEINTRESOURCEA(32516 - i), IMAGE_ICON, 16, 16, 0)));
+    ASSERT_TRUE(icons[0] && icons[1]);
+    pane.apply.ModifyStyle(BS_BITMAP, BS_ICON);
+    EXPECT_EQ(pane.apply.GetStyle() & (BS_ICON | BS_BITMAP), static_cast<DWORD>(BS_ICON));
+    EXPECT_EQ(pane.apply.SetIcon(icons[0].get()), nullptr);
+    EXPECT_EQ(pane.apply.GetIcon(), icons[0].get());
+    pane.apply.SetIcon(nullptr); // the button does not own its icon
 
-TEST_F(FormViewTest, ListRowsWithImagesOverlaysAndItemData)
-{
-    CListCtrl& list = pane.list;
     CImageList images;
     ASSERT_TRUE(images.Create(16, 16, ILC_MASK | ILC_COLOR4, 4, 4));
-    for (int id : {32516, 32515}) { // information, warning
-        win32::UniqueIcon icon(static_cast<HICON>(::LoadImageA(nullptr, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0)));
-        ASSERT_TRUE(icon);
-        EXPECT_GE(images.Add(icon.get()), 0);
-    }
-    EXPECT_EQ(images.GetImageCount(), 2);
-    EXPECT_TRUE(images.SetOverlayImage(1, 1));
-    int cx = 0, cy = 0;
-    EXPECT_TRUE(images.GetIconSize(cx, cy));
-    EXPECT_EQ(cx, 16);
-    win32::UniqueIcon extracted(images.ExtractIcon(1));
-    EXPECT_TRUE(extracted);
+    for (auto& icon : icons) EXPECT_GE(images.Add(icon.get()), 0);
+    CListCtrl& list = pane.list;
     EXPECT_EQ(list.SetImageList(images, LVSIL_SMALL), nullptr);
     EXPECT_EQ(list.GetImageList(LVSIL_SMALL), images.GetSafeHandle());
-
     list.InsertColumn(0, "Name", LVCFMT_LEFT, 120);
-    list.InsertColumn(1, "Serial Number", LVCFMT_LEFT, 120);
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<char*>("IP Address/Subnet Mask");
-    column.cx = 140;
-    EXPECT_EQ(list.InsertColumn(2, "", LVCFMT_LEFT, 10), 2);
-    EXPECT_TRUE(list.SetColumn(2, &column));
-    char heading[64] = {};
-    LVCOLUMNA back{};
-    back.mask = LVCF_TEXT | LVCF_WIDTH;
-    back.pszText = heading;
-    back.cchTextMax = sizeof heading;
-    ASSERT_TRUE(list.GetColumn(2, &back));
-    EXPECT_STREQ(heading, "IP Address/Subnet Mask");
-    EXPECT_EQ(back.cx, 140);
-
-    struct Row {
-        DWORD_PTR id;
-        int image;
-        UINT overlay;
-    };
-    const Row rows[] = {{0x1001, 0, 1}, {0x2002, 1, 2}, {0x3003, 0, 1}};
-    for (const Row& r : rows) {
+    const DWORD_PTR ids[] = {0x1001, 0x2002, 0x3003};
+    for (int i = 0; i < 3; ++i) {
         LVITEMA item{};
         item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
-        item.iItem = list.GetItemCount();
+        item.iItem = i;
         item.pszText = const_cast<char*>("");
-        item.lParam = static_cast<LPARAM>(r.id);
-        item.iImage = r.image;
-        int row = list.InsertItem(&item);
-        ASSERT_GE(row, 0);
-        EXPECT_TRUE(list.SetItemState(row, INDEXTOOVERLAYMASK(r.overlay), LVIS_OVERLAYMASK));
+        item.iImage = i % 2;
+        item.lParam = static_cast<LPARAM>(ids[i]);
+        EXPECT_EQ(list.InsertItem(&item), i);
     }
     for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE("row " + std::to_string(i));
-        EXPECT_EQ(list.FindItemByData(rows[i].id), i);
-        EXPECT_EQ(list.GetItemImage(i), rows[i].image);
-        EXPECT_EQ(list.GetItemState(i, LVIS_OVERLAYMASK), INDEXTOOVERLAYMASK(rows[i].overlay));
+        EXPECT_EQ(list.FindItemByData(ids[i]), i);
+        EXPECT_EQ(list.GetItemImage(i), i % 2);
     }
     EXPECT_EQ(list.FindItemByData(0x4004), -1);
     EXPECT_EQ(list.FindItemByData(0x1001, 0), -1) << "the search starts after the given row";
     EXPECT_EQ(list.GetItemImage(7), -1);
-
-    CRect bounds;
-    ASSERT_TRUE(list.GetItemRect(0, &bounds, LVIR_LABEL));
+    CRect label;
+    ASSERT_TRUE(list.GetItemRect(0, &label, LVIR_LABEL));
     UINT flags = 0;
-    EXPECT_EQ(list.HitTest(bounds.CenterPoint(), &flags), 0);
+    EXPECT_EQ(list.HitTest(label.CenterPoint(), &flags), 0);
     EXPECT_TRUE(flags & LVHT_ONITEM);
     list.SetImageList(nullptr, LVSIL_SMALL); // the list does not own the images
+}
+
+TEST(ResourceIcons, LoadedAtTheAskedSizeFromTheCurrentResourceModule)
+{
+    HINSTANCE previous = AfxGetResourceHandle();
+    AfxSetResourceHandle(::GetModuleHandleA("user32.dll")); // holds the system's icons
+    win32::UniqueIcon small = AfxLoadSmallIcon(32516);
+    win32::UniqueIcon large = AfxLoadIcon(32516, 32, 32);
+    win32::UniqueIcon missing = AfxLoadSmallIcon(4711);
+    AfxSetResourceHandle(previous);
+    ASSERT_TRUE(small && large);
+    EXPECT_FALSE(missing);
+    for (auto [icon, size] : {std::pair{small.get(), ::GetSystemMetrics(SM_CXSMICON)}, std::pair{large.get(), 32}}) {
+        ICONINFO info{};
+        ASSERT_TRUE(::GetIconInfo(icon, &info));
+        win32::UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+        BITMAP bitmap{};
+        ::GetObjectA(mask.get(), sizeof bitmap, &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+    }
+    EXPECT_FALSE(AfxLoadSmallIcon(32516)) << "the program's own resources have no such icon";
 }
 
 } // namespace

@@ -120,4 +120,9 @@ public:
     int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
     int SetCurSel(int index) { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index))); }
     std::string GetText(int index) const;
+    DWORD_PTR GetItemData(int index) const { return static_cast<DWORD_PTR>(SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(index))); }
+    int SetItemData(int index, DWORD_PTR data)
+    {
+        return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
+    }
 };

@@ -35,6 +35,8 @@ AFX_API void DDX_Text(CDataExchange* dx, int id, double& value);
 AFX_API void DDX_Check(CDataExchange* dx, int id, int& value);
 // Selected index of a combo box (-1 none).
 AFX_API void DDX_CBIndex(CDataExchange* dx, int id, int& index);
+// Address of an IP-address control (host order, first field in the high byte).
+AFX_API void DDX_IPAddress(CDataExchange* dx, int id, DWORD& value);
 // Binds a control object to the dialog's control (subclassing it) the first time.
 AFX_API void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 

@@ -1,4 +1,4 @@
-// CFont and CBitmap: GDI objects owned through the Win32 layer's handles, deleted with their object.
+// CFont and CBitmap: GDI objects owned through the Win32 layer's handles, deleted with their object; icons from resources.
 #pragma once
 
 #include "app_framework/framework_api.h"
@@ -44,3 +44,10 @@ public:
 private:
     win32::UniqueBitmap m_bitmap;
 };
+
+// An icon resource at the given size, from the current module state's
+// resources (AfxGetResourceHandle), else from the program's; null when
+// neither has it. The caller owns the copy.
+AFX_API win32::UniqueIcon AfxLoadIcon(UINT id, int cx, int cy);
+// The same at the system's small-icon size (window captions, icon buttons, lists).
+AFX_API win32::UniqueIcon AfxLoadSmallIcon(UINT id);
