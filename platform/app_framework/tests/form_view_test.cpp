@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "test_ids.h"
+#include "app_framework_testing/message_sequence.h"
 #include "app_framework_testing/message_tests.h"
 
 namespace {
@@ -142,9 +143,15 @@ TEST_F(FormViewTest, EnterInThePaneGoesToTheTopLevelDialog)
     host.ShowWindow(SW_SHOW);
     pane.edit.SetFocus();
     ASSERT_EQ(CWnd::GetFocus(), static_cast<CWnd*>(&pane.edit));
+    MessageRecorder recorder;
+    recorder.Watch(host.m_hWnd, "host");
+    recorder.Watch(pane.m_hWnd, "pane");
     MSG msg{pane.edit.m_hWnd, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     EXPECT_TRUE(AfxPreTranslateMessage(&msg));
     EXPECT_EQ(host.calls, (Calls{"host OnOK"}));
+    const ExpectedMessage toHost[] = {{DM_GETDEFID, kSent | kOptional}, {WM_COMMAND, kSent | kWParam, IDOK}};
+    EXPECT_SEQUENCE(recorder, "host", toHost);
+    EXPECT_SEQUENCE(recorder, "pane", std::span<const ExpectedMessage>()) << "the pane has no OK of its own";
 }
 
 TEST_F(FormViewTest, ReflectedNotificationReachesTheParentOnlyWhenPassedOn)
