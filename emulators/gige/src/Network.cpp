@@ -11,11 +11,10 @@ namespace gigesim {
 
 using mkapi::Code;
 
-std::unique_ptr<SerialDevice> makeSerialDevice(std::string_view name, bool& known)
+std::unique_ptr<SerialDevice> makeSerialDevice(std::string_view name, bool& known, std::string& error)
 {
     known = true;
     if (name.substr(0, 4) == "tcp:") {
-        std::string error;
         auto device = makeTcpDevice(name.substr(4), error);
         known = device != nullptr;
         return device;
@@ -25,6 +24,8 @@ std::unique_ptr<SerialDevice> makeSerialDevice(std::string_view name, bool& know
     if (name == "loopback")
         return makeLoopback();
     known = name == "none";
+    if (!known)
+        error = "unknown device '" + std::string(name) + "' (kl7700, loopback, tcp:HOST:PORT or none)";
     return nullptr;
 }
 
@@ -204,11 +205,22 @@ Network::Network(NetworkSetup setup, const mkapi::Clock& clock) : setup_(std::mo
         node.camera = std::make_unique<SimCamera>(camera);
         nodes_.push_back(std::move(node));
     }
+    // An endpoint that cannot be reached now leaves its port without a device and says so
+    // in problems(); connecting again is the "attach" command's, so that no call ever waits
+    // on a connection while frames are due.
     for (const DeviceAttachment& a : setup_.attachments) {
+        Node* node = findNode(a.uniqueId);
+        SerialPort* port = node ? node->camera->serialPort(a.port) : nullptr;
+        if (!port)
+            continue;
         bool known = false;
-        if (Node* node = findNode(a.uniqueId))
-            if (SerialPort* port = node->camera->serialPort(a.port))
-                port->attach(makeSerialDevice(a.device, known));
+        std::string error;
+        port->attach(makeSerialDevice(a.device, known, error));
+        if (!known)
+            portProblems_[{a.uniqueId, a.port}] = (a.origin.empty() ? "" : a.origin + ": ") + "camera " +
+                node->camera->setup().name + " (" + std::to_string(a.uniqueId) + ") serial port " +
+                std::to_string(a.port) + ": " + error + "; the port has no device (try again with 'attach " +
+                std::to_string(a.uniqueId) + " " + std::to_string(a.port) + " " + a.device + "')";
     }
 }
 
@@ -420,7 +432,24 @@ Code Network::attach(uint32_t uniqueId, int port, std::unique_ptr<SerialDevice> 
     if (!serial)
         return MK_ERR_BAD_PARAMETER;
     serial->attach(std::move(device));
+    portProblems_.erase({uniqueId, port});
     return 0;
+}
+
+std::vector<std::string> Network::problems()
+{
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> lines;
+    for (const auto& [where, text] : portProblems_) lines.push_back(text);
+    for (const Node& node : nodes_)
+        for (int p = 0; p < 3; ++p)
+            if (const SerialPort* port = node.camera->serialPort(p))
+                if (const SerialDevice* device = port->device())
+                    if (std::string text = device->problem(); !text.empty())
+                        lines.push_back("camera " + node.camera->setup().name + " (" +
+                                        std::to_string(node.camera->uniqueId()) + ") serial port " +
+                                        std::to_string(p) + ": " + text);
+    return lines;
 }
 
 bool Network::control(std::string_view command, Code& code, std::string& reply)
@@ -465,7 +494,10 @@ bool Network::control(std::string_view command, Code& code, std::string& reply)
         std::string device;
         in >> port >> device;
         bool known = false;
-        auto made = makeSerialDevice(device, known);
+        std::string error;
+        auto made = makeSerialDevice(device, known, error);
+        if (!known && device.compare(0, 4, "tcp:") == 0)
+            return fail(MK_ERR_BAD_PARAMETER, error);
         if (!known)
             return fail(MK_ERR_BAD_PARAMETER, "unknown or unreachable device '" + device + "' (kl7700, loopback, tcp:HOST:PORT or none)");
         code = attach(uint32_t(id), port, std::move(made));

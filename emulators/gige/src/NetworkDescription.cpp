@@ -256,7 +256,7 @@ public:
                     (e.value.compare(0, 4, "tcp:") == 0 && e.value.find(':', 4) != std::string::npos);
                 if (!known)
                     ok &= fail(e, "unknown device '" + e.value + "' (kl7700, loopback, tcp:HOST:PORT or none)");
-                attachments.push_back({0, key[10] - '0', e.value});
+                attachments.push_back({0, key[10] - '0', e.value, description_.file() + ":" + std::to_string(e.line)});
                 lines_["serial" + std::string(1, key[10])] = &e;
             } else if (key.compare(0, 10, "attribute.") == 0 && key.size() > 10) {
                 const std::string name = e.key.substr(10);

@@ -30,7 +30,7 @@ public:
     void receive(uint8_t byte, uint64_t nowUs) override
     {
         lastUs_ = std::max(lastUs_, nowUs);
-        if (pending_.size() >= kMaxPending) {
+        if (closed_ || pending_.size() >= kMaxPending) {
             ++lost_;
             return;
         }
@@ -43,21 +43,42 @@ public:
         flush();
         std::string out;
         char buffer[4096];
-        for (int i = 0; i < 16; ++i) {
+        for (int i = 0; i < 16 && !closed_; ++i) {
             const int n = ::recv(socket_.get(), buffer, sizeof buffer, 0);
+            if (n < 0 && ::WSAGetLastError() == WSAEWOULDBLOCK)
+                break;
             if (n <= 0)
-                break; // nothing waiting (WSAEWOULDBLOCK), or the peer is gone
+                return closed_ = true, out; // the peer has gone: said by problem(), not retried
             out.append(buffer, size_t(n));
         }
         return out;
     }
-    std::optional<uint64_t> nextOutputUs() const override { return lastUs_ + kPollUs; }
+    std::optional<uint64_t> nextOutputUs() const override
+    {
+        if (closed_)
+            return std::nullopt;
+        return lastUs_ + kPollUs;
+    }
+    std::string problem() const override
+    {
+        std::string text;
+        if (closed_)
+            text = "the connection to " + name_ + " was closed; the port has no device until it is attached again";
+        if (lost_)
+            text += (text.empty() ? "" : "; ") + std::to_string(lost_) + " byte(s) to " + name_ + " lost";
+        return text;
+    }
 
 private:
     void flush()
     {
-        while (!pending_.empty()) {
+        while (!pending_.empty() && !closed_) {
             const int n = ::send(socket_.get(), pending_.data(), int(pending_.size()), 0);
+            if (n < 0 && ::WSAGetLastError() != WSAEWOULDBLOCK) {
+                closed_ = true;
+                lost_ += pending_.size();
+                pending_.clear();
+            }
             if (n <= 0)
                 return;
             pending_.erase(0, size_t(n));
@@ -67,6 +88,7 @@ private:
     win32::UniqueSocket socket_;
     std::string name_, pending_;
     uint64_t lastUs_ = 0, lost_ = 0;
+    bool closed_ = false;
 };
 
 } // namespace

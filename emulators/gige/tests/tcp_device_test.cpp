@@ -1,6 +1,10 @@
 // A serial port's device over TCP, against an echoing peer on 127.0.0.1.
 #include "gige_sim/TcpDevice.h"
 
+#include "SimTestSupport.h"
+#include "gige_sim/Network.h"
+#include "mk_api_core/Library.h"
+
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -79,6 +83,115 @@ TEST(TcpDevice, BytesGoToThePeerAndItsAnswerComesBack)
         ASSERT_TRUE(port.read(kRxBuffer, first, now));
         EXPECT_EQ(first, 0x68656C6Cu);
     }
+}
+
+// A socket bound to an ephemeral port of 127.0.0.1: refuses connections until listen().
+class BoundPort {
+public:
+    BoundPort()
+    {
+        socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(socket_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t length = sizeof a;
+        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &length);
+        endpoint_ = "127.0.0.1:" + std::to_string(ntohs(a.sin_port));
+    }
+    ~BoundPort() { ::close(socket_); }
+    void listen() { ::listen(socket_, 1); }
+    // Takes one waiting connection and closes it at once.
+    void acceptAndHangUp()
+    {
+        const int c = ::accept(socket_, nullptr, nullptr);
+        if (c >= 0)
+            ::close(c);
+    }
+    const std::string& endpoint() const { return endpoint_; }
+
+private:
+    int socket_ = -1;
+    std::string endpoint_;
+};
+
+class NoWaitTime : public mkapi::TimeSource {
+public:
+    uint64_t nowUs() const override { return clock.nowUs(); }
+    void waitUntil(std::unique_lock<std::mutex>&, std::condition_variable&, uint64_t) const override {}
+    testing::ManualClock clock;
+};
+
+NetworkSetup oneCamera(const std::string& device)
+{
+    NetworkSetup setup;
+    CameraSetup camera;
+    camera.uniqueId = 7;
+    camera.name = "Bench";
+    camera.ip.address = 0x140AA8C0; // 192.168.10.20
+    camera.ip.mask = 0x00FFFFFF;
+    camera.serialPorts = 2;
+    setup.cameras.push_back(camera);
+    setup.attachments.push_back({7, 1, device, "bench.ini:9"});
+    return setup;
+}
+
+TEST(TcpDevice, AnUnreachableDescribedEndpointIsReportedUntilTheDeviceIsAttached)
+{
+    BoundPort peer;
+    NoWaitTime time;
+    std::vector<std::unique_ptr<mkapi::Backend>> backends;
+    backends.push_back(std::make_unique<Network>(oneCamera("tcp:" + peer.endpoint()), time));
+    auto* network = static_cast<Network*>(backends.front().get());
+    mkapi::Library library(std::move(backends), time, false);
+
+    const std::string expected = "bench.ini:9: camera Bench (7) serial port 1: cannot connect to " + peer.endpoint() +
+        "; the port has no device (try again with 'attach 7 1 tcp:" + peer.endpoint() + "')\n";
+    EXPECT_EQ(library.status(), expected);
+    EXPECT_EQ(network->withCamera(7, [](SimCamera* c) { return c->serialPort(1)->device(); }), nullptr);
+    char reply[512];
+    const std::string attach = "attach 7 1 tcp:" + peer.endpoint();
+    EXPECT_EQ(library.control(attach.c_str(), reply, sizeof reply), uint32_t(MK_ERR_BAD_PARAMETER));
+    EXPECT_EQ(std::string(reply), "error: cannot connect to " + peer.endpoint()) << "still refused, said at once";
+    EXPECT_EQ(library.status(), expected) << "the port still has no device";
+
+    peer.listen();
+    EXPECT_EQ(library.control(attach.c_str(), reply, sizeof reply), 0u) << reply;
+    EXPECT_EQ(library.status(), "ok");
+    EXPECT_EQ(network->withCamera(7, [](SimCamera* c) { return c->serialPort(1)->device()->name(); }),
+              "tcp:" + peer.endpoint());
+}
+
+TEST(TcpDevice, APeerThatHangsUpIsReportedAndBytesToItAreCounted)
+{
+    BoundPort peer;
+    peer.listen();
+    std::string error;
+    auto device = makeTcpDevice(peer.endpoint(), error);
+    ASSERT_TRUE(device) << error;
+    EXPECT_EQ(device->problem(), "");
+    peer.acceptAndHangUp();
+    uint64_t now = 1000;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (device->problem().empty() && std::chrono::steady_clock::now() < deadline) {
+        now += 2000;
+        EXPECT_EQ(device->takeOutput(now), "");
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(device->problem(), "the connection to " + peer.endpoint() + " was closed; the port has no device until it is attached again");
+    EXPECT_FALSE(device->nextOutputUs()) << "nothing more to look for";
+    device->receive('x', now);
+    device->receive('y', now);
+    EXPECT_EQ(device->problem(), "the connection to " + peer.endpoint() + " was closed; the port has no device until it is attached again; 2 byte(s) to " + peer.endpoint() + " lost");
+
+    // The network names the camera and port of the device that stopped working.
+    NoWaitTime time;
+    Network network(oneCamera("none"), time);
+    ASSERT_EQ(network.attach(7, 0, std::move(device)), 0);
+    const std::vector<std::string> problems = network.problems();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].rfind("camera Bench (7) serial port 0: the connection to " + peer.endpoint(), 0), 0u)
+        << problems[0];
 }
 
 TEST(TcpDevice, BadEndpointsAreRefusedWithAReason)

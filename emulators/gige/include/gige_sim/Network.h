@@ -6,6 +6,7 @@
 #include "mk_api_core/Backend.h"
 #include "mk_api_core/BackendFactory.h"
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,7 +17,8 @@ namespace gigesim {
 struct DeviceAttachment {
     uint32_t uniqueId = 0;
     int port = 0;
-    std::string device; // "kl7700", "loopback" or "none"
+    std::string device; // "kl7700", "loopback", "tcp:HOST:PORT" or "none"
+    std::string origin; // "FILE:LINE" of the description entry, empty when there is none
 };
 
 struct NetworkSetup {
@@ -27,9 +29,9 @@ struct NetworkSetup {
     std::vector<DeviceAttachment> attachments;
 };
 
-// A device for a serial port by its name; null for an unknown name. "none" gives null too,
-// with `known` set.
-std::unique_ptr<SerialDevice> makeSerialDevice(std::string_view name, bool& known);
+// A device for a serial port by its name; null for an unknown name or an endpoint that
+// cannot be reached (`error` says which). "none" gives null too, with `known` set.
+std::unique_ptr<SerialDevice> makeSerialDevice(std::string_view name, bool& known, std::string& error);
 
 class Network : public mkapi::Backend {
 public:
@@ -45,10 +47,14 @@ public:
     void advance(uint64_t nowUs) override;
     uint64_t nextDueUs() override;
     bool control(std::string_view command, mkapi::Code& code, std::string& reply) override;
+    // Serial ports left without the device they were described with, and devices that
+    // stopped working (a TCP peer gone).
+    std::vector<std::string> problems() override;
 
     // Test and control hooks.
     mkapi::Code unplug(uint32_t uniqueId);
     mkapi::Code plug(uint32_t uniqueId);
+    // Replaces the port's device (null: none) and forgets why the port had none.
     mkapi::Code attach(uint32_t uniqueId, int port, std::unique_ptr<SerialDevice> device);
     // Runs `work` on the camera under the network's lock (null camera: unknown id).
     template <class Work>
@@ -78,6 +84,8 @@ private:
     mkapi::BackendEvents* events_ = nullptr;
     std::mutex mutex_;
     std::vector<Node> nodes_;
+    // Why a port has no device although one was described, by camera and port.
+    std::map<std::pair<uint32_t, int>, std::string> portProblems_;
 };
 
 // The built-in network: a monochrome camera with the KL-7700 on its serial port 0, a colour

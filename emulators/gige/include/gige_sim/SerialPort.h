@@ -36,6 +36,8 @@ public:
     virtual std::string takeOutput(uint64_t nowUs) = 0;
     // When the device next sends by itself, if it will.
     virtual std::optional<uint64_t> nextOutputUs() const = 0;
+    // Why the device no longer works (a peer gone, bytes lost), empty while it does.
+    virtual std::string problem() const { return {}; }
 };
 
 // Echoes every byte at once.

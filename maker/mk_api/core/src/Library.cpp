@@ -899,6 +899,14 @@ Code Library::memoryWrite(MkHandle handle, uint32_t address, uint32_t size, cons
     return code;
 }
 
+std::string Library::status()
+{
+    std::string text = diagnostics_;
+    for (auto& backend : backends_)
+        for (const std::string& line : backend->problems()) text += line + "\n";
+    return text.empty() ? "ok" : text;
+}
+
 std::string Library::controlCommand(const std::string& command, Code& code)
 {
     std::istringstream in(command);
@@ -958,7 +966,7 @@ std::string Library::controlCommand(const std::string& command, Code& code)
         return "ok";
     }
     if (verb == "status")
-        return diagnostics_.empty() ? "ok" : diagnostics_;
+        return status();
     for (auto& backend : backends_) {
         std::string reply;
         if (backend->control(command, code, reply)) {

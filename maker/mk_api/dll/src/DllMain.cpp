@@ -29,8 +29,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
             mkapi::Composition composition;
             auto library = mkapi::composeLibrary(folder, g_time, true, composition);
             // A bad description is said where a developer looks; the library still serves.
-            if (!composition.diagnostics.empty())
-                ::OutputDebugStringA(("mkApi: " + composition.diagnostics).c_str());
+            if (const std::string status = library->status(); status != "ok")
+                ::OutputDebugStringA(("mkApi: " + status).c_str());
             return library;
         });
     }

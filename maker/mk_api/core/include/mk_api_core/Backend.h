@@ -158,6 +158,9 @@ public:
     // knows no such command, so that the library can offer it to the next backend;
     // otherwise `code` and `reply` hold the answer.
     virtual bool control(std::string_view command, Code& code, std::string& reply) { return false; }
+    // What does not work now although it was asked for (a serial device that cannot be
+    // reached...), one line each; the control command "status" answers them.
+    virtual std::vector<std::string> problems() { return {}; }
 };
 
 // The library's clock, in microseconds from an arbitrary start; a backend that runs on

@@ -98,6 +98,8 @@ public:
     Code memoryWrite(MkHandle handle, uint32_t address, uint32_t size, const void* buffer, uint32_t* done);
 
     Code control(const char* command, char* reply, uint32_t size);
+    // "ok", or the description's errors and what does not work now, one line each.
+    std::string status();
 
 private:
     struct OpenCamera;
