@@ -101,44 +101,6 @@ std::shared_ptr<Library> currentLibrary()
     return global().library;
 }
 
-Code colorInterpolate(const MkFrame* frame, void* destination, uint32_t destinationSize, uint32_t format)
-{
-    if (!frame || !frame->imageBuffer || !destination || (format != 0x02180014 && format != 0x02180015))
-        return MK_ERR_BAD_PARAMETER;
-    const uint32_t w = frame->width, h = frame->height, code = frame->pixelFormat;
-    const bool mono = code == 0x01080001;
-    if ((!mono && (code < 0x01080008 || code > 0x0108000B)) || w < 2 || h < 2)
-        return MK_ERR_BAD_PARAMETER;
-    if (frame->imageSize < uint64_t(w) * h)
-        return MK_ERR_DATA_MISSING;
-    if (destinationSize < uint64_t(w) * h * 3)
-        return MK_ERR_BUFFER_TOO_SMALL;
-    const uint8_t* src = static_cast<const uint8_t*>(frame->imageBuffer);
-    uint8_t* out = static_cast<uint8_t*>(destination);
-    // Where red sits in the 2x2 cell (x, y) for GR, RG, GB, BG; blue is diagonal to it.
-    static const uint32_t kRedX[4] = {1, 0, 0, 1}, kRedY[4] = {0, 0, 1, 1};
-    const uint32_t layout = mono ? 0 : code - 0x01080008;
-    const bool bgr = format == 0x02180015;
-    for (uint32_t y = 0; y < h; ++y)
-        for (uint32_t x = 0; x < w; ++x) {
-            uint8_t r, g, b;
-            if (mono) {
-                r = g = b = src[uint64_t(y) * w + x];
-            } else {
-                // The cell holding the pixel, moved inward at an odd last row or column.
-                const uint32_t cx = std::min(x & ~1u, w - 2), cy = std::min(y & ~1u, h - 2);
-                const auto at = [&](uint32_t dx, uint32_t dy) { return src[uint64_t(cy + dy) * w + cx + dx]; };
-                const uint32_t rx = kRedX[layout], ry = kRedY[layout];
-                r = at(rx, ry);
-                b = at(1 - rx, 1 - ry);
-                g = uint8_t((at(1 - rx, ry) + at(rx, 1 - ry) + 1) / 2);
-            }
-            uint8_t* p = out + (uint64_t(y) * w + x) * 3;
-            p[0] = bgr ? b : r, p[1] = g, p[2] = bgr ? r : b;
-        }
-    return 0;
-}
-
 } // namespace mkapi
 
 using mkapi::call;

@@ -17,7 +17,9 @@ void setLibraryMaker(LibraryMaker maker);
 // The running library, or null before MkInitialize; callers keep it alive while they use it.
 std::shared_ptr<Library> currentLibrary();
 
-// Converts a Bayer8 or Mono8 frame into RGB8 or BGR8 (GigE Vision codes).
+// Converts a raw frame (monochrome or colour-filter data, 8 to 16 significant bits, 12-bit
+// packing too) into RGB8 or BGR8 (GigE Vision codes); colour filters by bilinear
+// interpolation. Other source formats are a bad parameter.
 Code colorInterpolate(const MkFrame* frame, void* destination, uint32_t destinationSize, uint32_t format);
 
 } // namespace mkapi
