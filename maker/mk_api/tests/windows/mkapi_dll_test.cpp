@@ -1,6 +1,7 @@
 // mkApi.dll as the grabber plug-in binds it: all 55 functions by name, the version
-// resource, the description named by MKAPI_NETWORK, callbacks from the library's own
-// thread that call back in, and two threads queueing and waiting at once.
+// resource, the description named by MKAPI_NETWORK or beside the module, callbacks from
+// the library's own thread that call back in, and two threads queueing and waiting at once.
+#include "app_framework_testing/scratch_folder.h"
 #include "mk_api/MkApi.h"
 #include "win32/module.h"
 #include "win32/unique_handle.h"
@@ -383,6 +384,66 @@ TEST_F(MkApiDll, SerialPortReachesATcpEndpoint)
         EXPECT_EQ(control("attach 100001 1 none"), "ok"); // lets the peer's connection end
     }
     api_.uninitialize();
+}
+
+// A copy of the DLL in a folder of its own finds "mkApi.ini" beside it, and says what is
+// wrong with it: the shared bin folder never gets a description.
+TEST(MkApiDllCopy, DescriptionBesideTheModule)
+{
+    _putenv("MKAPI_NETWORK=");
+    ScratchFolder folder("mkapi_dll_copy");
+    ASSERT_TRUE(folder.CopyIn(ModuleFolder() + "mkApi.dll", "mkApi.dll"));
+    win32::UniqueModule module(::LoadLibraryA(folder.File("mkApi.dll").c_str()));
+    ASSERT_TRUE(module);
+    const auto initialize = BindExport<decltype(&MkInitialize)>(module.get(), "MkInitialize");
+    const auto uninitialize = BindExport<decltype(&MkUnInitialize)>(module.get(), "MkUnInitialize");
+    const auto count = BindExport<decltype(&MkCameraCount)>(module.get(), "MkCameraCount");
+    const auto control = BindExport<MkSimControlFn>(module.get(), "MkSimControl");
+    ASSERT_TRUE(initialize && uninitialize && count && control);
+
+    // A port of 127.0.0.1 that refuses connections: bound, nobody listening.
+    WSADATA data;
+    ASSERT_EQ(::WSAStartup(MAKEWORD(2, 2), &data), 0);
+    win32::UniqueSocket refusing(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(refusing.get(), reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    int length = sizeof a;
+    ::getsockname(refusing.get(), reinterpret_cast<sockaddr*>(&a), &length);
+    const std::string endpoint = "127.0.0.1:" + std::to_string(ntohs(a.sin_port));
+
+    const std::string ini = folder.File("mkApi.ini");
+    const std::string camera = "[Camera One]\nUniqueId=77\nAddress=192.168.10.50\nMask=255.255.255.0\n";
+    const struct {
+        const char* what;
+        std::string text; // empty: no file
+        uint32_t cameras;
+        std::string status;
+    } cases[] = {
+        {"no description", "", 2, "ok"},
+        {"a good one", camera, 1, "ok"},
+        {"a bad one", "[Camera One]\nUniqueId=77\nAddress=192.168.10\n", 2,
+         ini + ":3: [Camera One] Address: expected an address a.b.c.d, got '192.168.10'\n" +
+             "serving the built-in network instead\n"},
+        {"an endpoint that refuses", camera + "SerialPorts=1\nSerialPort0=tcp:" + endpoint + "\n", 1,
+         ini + ":6: camera One (77) serial port 0: cannot connect to " + endpoint +
+             "; the port has no device (try again with 'attach 77 0 tcp:" + endpoint + "')\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove(ini.c_str());
+        if (!c.text.empty())
+            folder.Write("mkApi.ini", c.text);
+        ASSERT_EQ(initialize(), 0u);
+        EXPECT_EQ(count(), c.cameras);
+        char reply[1024];
+        control("status", reply, sizeof reply);
+        EXPECT_EQ(std::string(reply), c.status);
+        uninitialize();
+    }
+    module.reset();
+    ::WSACleanup();
 }
 
 } // namespace
