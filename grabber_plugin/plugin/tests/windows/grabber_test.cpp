@@ -32,10 +32,6 @@ const char kNetwork[] = "[Network]\n"
                         "[Camera Beta]\nUniqueId=502\nSerialNumber=B-0002\nAddress=192.168.10.22\nMask=255.255.255.0\n"
                         "[Camera Gamma]\nUniqueId=503\nSerialNumber=C-0003\nAddress=192.168.10.23\nMask=255.255.255.0\n";
 
-bool g_bound = false;
-// Each load of the plug-in module binds (and initialises) the library once more.
-int g_pluginLoads = 0;
-
 // One binding per process, as in the plug-in: bound once, never unloaded.
 const zelmk::CmkAPIAccess& Api()
 {
@@ -45,7 +41,6 @@ const zelmk::CmkAPIAccess& Api()
         std::ofstream(file) << kNetwork;
         // The library reads it through the C runtime, which keeps its own copy.
         _putenv(("MKAPI_NETWORK=" + file.string()).c_str());
-        g_bound = true;
         return new zelmk::CmkAPIAccess(platform);
     }();
     return *access;
@@ -83,18 +78,6 @@ DWORD WaitAfterCommand(HANDLE event, DWORD milliseconds)
     g_wait.results.push_back(result);
     return result;
 }
-
-// The test program ends the library before it exits: under Wine a process
-// whose camera library is still initialised does not finish exiting.
-class EndLibrary : public testing::Environment {
-public:
-    void TearDown() override
-    {
-        if (!g_bound || !Api().IsValid()) return;
-        for (int i = 0; i < 1 + g_pluginLoads; ++i) Api()->MkUnInitialize();
-    }
-};
-testing::Environment* const g_endLibrary = testing::AddGlobalTestEnvironment(new EndLibrary);
 
 class GrabberTest : public testing::Test {
 protected:
@@ -401,7 +384,6 @@ TEST(PluginModuleTest, SelectedCameraSurvivesARestartThroughTheIniFile)
             ini.c_str(), bin.c_str(),
             [](void* c, int, const char* text) { static_cast<std::vector<std::string>*>(c)->push_back(text); }, &lines);
         ASSERT_NE(nullptr, framework);
-        ++g_pluginLoads;
         ASSERT_EQ(1u, FramixGetNumGrabbers(framework)) << (lines.empty() ? std::string("no log") : lines.front());
         CUnifiedGrabber* grabber = FramixGetGrabber(framework, 0);
         EXPECT_STREQ("FramixZelmkAPI.dll", grabber->GetDriverName());

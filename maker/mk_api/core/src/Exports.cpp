@@ -21,7 +21,10 @@ struct Global {
 };
 
 // Never destroyed: a library still running at process exit (callers need not end it) must
-// not be ended from the runtime's exit code, where its thread is already gone.
+// not be ended from the runtime's exit code, where its thread is already gone. As a static
+// object it was destroyed at mkApi.dll's DLL_PROCESS_DETACH, after ExitProcess had ended the
+// library's thread: ~Library joined that thread and took locks it may have died holding,
+// and the process never finished exiting (the Wine test ProcessExitsWithTheLibraryRunning).
 Global& global()
 {
     static Global* g = new Global;

@@ -446,4 +446,63 @@ TEST(MkApiDllCopy, DescriptionBesideTheModule)
     ::WSACleanup();
 }
 
+// The child of ProcessExitsWithTheLibraryRunning (run only by it): a caller that leaves the
+// library initialised, with a camera open and frames flowing, and returns from main. The
+// module is never unloaded, as the grabber plug-in never unloads it.
+MkHandle g_exitHandle = nullptr;
+decltype(&MkCaptureQueueFrame) g_exitQueue = nullptr;
+MkFrame g_exitFrames[4];
+// The first frame stays done, so the child can wait for it; the others keep flowing.
+void MKAPI_CALL RequeueFrame(MkFrame* frame)
+{
+    if (frame != &g_exitFrames[0]) g_exitQueue(g_exitHandle, frame, RequeueFrame);
+}
+
+TEST(MkApiDllExit, DISABLED_ChildLeavesTheLibraryRunning)
+{
+    _putenv("MKAPI_NETWORK=");
+    const HMODULE m = ::LoadLibraryA((ModuleFolder() + "mkApi.dll").c_str());
+    ASSERT_TRUE(m);
+    const auto initialize = BindExport<decltype(&MkInitialize)>(m, "MkInitialize");
+    const auto open = BindExport<decltype(&MkCameraOpen)>(m, "MkCameraOpen");
+    const auto start = BindExport<decltype(&MkCaptureStart)>(m, "MkCaptureStart");
+    const auto wait = BindExport<decltype(&MkCaptureWaitForFrameDone)>(m, "MkCaptureWaitForFrameDone");
+    const auto command = BindExport<decltype(&MkCommandRun)>(m, "MkCommandRun");
+    g_exitQueue = BindExport<decltype(&MkCaptureQueueFrame)>(m, "MkCaptureQueueFrame");
+    ASSERT_TRUE(initialize && open && start && wait && command && g_exitQueue);
+    ASSERT_EQ(initialize(), 0u);
+    ASSERT_EQ(open(kMono, MK_ACCESS_MASTER, &g_exitHandle), 0u);
+    ASSERT_EQ(start(g_exitHandle), 0u);
+    static std::vector<uint8_t> buffers[4];
+    for (int i = 0; i < 4; ++i) {
+        buffers[i].resize(640 * 480);
+        g_exitFrames[i].imageBuffer = buffers[i].data();
+        g_exitFrames[i].imageBufferSize = uint32_t(buffers[i].size());
+        ASSERT_EQ(g_exitQueue(g_exitHandle, &g_exitFrames[i], RequeueFrame), 0u);
+    }
+    ASSERT_EQ(command(g_exitHandle, "AcquisitionStart"), 0u);
+    EXPECT_EQ(wait(g_exitHandle, &g_exitFrames[0], 5000), 0u);
+    EXPECT_EQ(g_exitFrames[0].status, 0u);
+}
+
+// A process that ends with the library still initialised (the grabber plug-in never ends
+// it) finishes exiting: the library's thread is gone by then and nothing may wait for it.
+TEST(MkApiDllExit, ProcessExitsWithTheLibraryRunning)
+{
+    std::string command = "\"" + win32::ModulePath(nullptr) +
+        "\" --gtest_also_run_disabled_tests --gtest_filter=MkApiDllExit.DISABLED_ChildLeavesTheLibraryRunning";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    const win32::UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    const DWORD waited = ::WaitForSingleObject(process.get(), 20000);
+    if (waited != WAIT_OBJECT_0)
+        ::TerminateProcess(process.get(), 99);
+    ASSERT_EQ(waited, DWORD(WAIT_OBJECT_0)) << "the child did not finish exiting within 20 s";
+    DWORD code = 1;
+    ASSERT_TRUE(::GetExitCodeProcess(process.get(), &code));
+    EXPECT_EQ(code, 0u) << "the child's tests failed";
+}
+
 } // namespace
