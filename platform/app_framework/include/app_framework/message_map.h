@@ -91,7 +91,8 @@ public:
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const AFX_MSGMAP* theClass::GetThisMessageMap()                                   \
     {                                                                                 \
-        typedef theClass ThisClass;                                                   \
+        /* An empty map names no handler, so ThisClass may go unused. */              \
+        using ThisClass [[maybe_unused]] = theClass;                                  \
         typedef baseClass TheBaseClass;                                               \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
