@@ -611,6 +611,8 @@ std::vector<mkapi::CameraEntry> GevBackend::cameras()
         info.versionMajor = uint16_t(privilege & 3); // carried to the entry below
         seen.emplace_back(address, std::move(info));
     }
+    if (setup_.broadcast)
+        broadcastDiscovery(seen);
     std::lock_guard lock(mutex_);
     for (auto& [mac, known] : known_) known.present = false;
     std::vector<mkapi::CameraEntry> list;
@@ -635,6 +637,55 @@ std::vector<mkapi::CameraEntry> GevBackend::cameras()
         list.push_back(e);
     }
     return list;
+}
+
+// One discovery to the limited broadcast from the interface's address, every answer within
+// the time-out taken (at most kMaxAnswers, so a flood cannot hold the listing).
+void GevBackend::broadcastDiscovery(std::vector<std::pair<uint32_t, DeviceInfo>>& seen)
+{
+    constexpr size_t kMaxAnswers = 256;
+    std::string error;
+    auto socket = UdpSocket::open(setup_.interfaceAddress, 0, error);
+    if (!socket || !socket->enableBroadcast())
+        return;
+    socket->setPeer(0xFFFFFFFF, setup_.port);
+    const uint16_t requestId = uint16_t(0x4000 + (clock_.nowUs() & 0x3FFF));
+    if (socket->send(encodeDiscovery(requestId, true)) != DatagramStatus::Ok)
+        return;
+    socket->setPeer(0, 0); // answers come from every device
+    const uint64_t deadline = clock_.nowUs() + uint64_t(setup_.discoveryTimeoutMs) * 1000;
+    std::vector<uint8_t> buffer(1500);
+    std::vector<std::pair<uint32_t, DeviceInfo>> found;
+    for (size_t answers = 0; answers < kMaxAnswers; ++answers) {
+        const uint64_t now = clock_.nowUs();
+        size_t got = 0;
+        if (now >= deadline || socket->receive(buffer, deadline - now, got) != DatagramStatus::Ok)
+            break;
+        GvcpAckView ack;
+        if (decodeAck(std::span(buffer.data(), got), ack) != DecodeError::None ||
+            ack.ackCode != ackCodeFor(GvcpCommand::Discovery) || ack.requestId != requestId ||
+            ack.status != gvcp_status::Success)
+            continue;
+        auto info = decodeDeviceInfo(ack.data);
+        const uint32_t from = socket->lastSender();
+        if (!info || from == 0)
+            continue;
+        const auto same = [&](const auto& s) { return s.second.mac == info->mac; };
+        if (std::none_of(seen.begin(), seen.end(), same) && std::none_of(found.begin(), found.end(), same))
+            found.emplace_back(from, std::move(*info));
+    }
+    // Whether control is taken, asked of each device directly.
+    for (auto& [address, info] : found) {
+        auto unicast = UdpSocket::open(setup_.interfaceAddress, 0, error);
+        if (!unicast)
+            continue;
+        unicast->setPeer(address, setup_.port);
+        GvcpClient client(*unicast, clock_, GvcpOptions{1, setup_.discoveryTimeoutMs, setup_.discoveryTimeoutMs});
+        uint32_t privilege = 0;
+        client.readRegister(bootstrap::ControlChannelPrivilege, privilege);
+        info.versionMajor = uint16_t(privilege & 3);
+        seen.emplace_back(address, std::move(info));
+    }
 }
 
 mkapi::Code GevBackend::ipSettings(uint32_t uniqueId, mkapi::IpConfig& config)
@@ -742,6 +793,13 @@ std::unique_ptr<GevSetup> readGevSetup(const mkapi::Description& description,
                     setup->interfaceMask = bits == 32 ? 0xFFFFFFFF : ~(0xFFFFFFFFu >> bits);
                     haveInterface = true;
                 }
+            } else if (key == "broadcast") {
+                std::string v;
+                for (char c : trim(e.value)) v += char(std::tolower(static_cast<unsigned char>(c)));
+                if (v == "yes" || v == "no")
+                    setup->broadcast = v == "yes";
+                else
+                    bad("yes or no");
             } else if (key == "port") {
                 uint32_t port = 0;
                 if (!readNumber(e.value, 1, 65535, port))
@@ -762,7 +820,9 @@ std::unique_ptr<GevSetup> readGevSetup(const mkapi::Description& description,
         }
     }
     const int line = section ? section->line : 0;
-    if (errors.size() == before && setup->search.empty())
+    if (errors.size() == before && setup->broadcast && !haveInterface)
+        errors.push_back(description.errorAt(line, "[GigEVision] Broadcast: needs the Interface= it goes out on"));
+    if (errors.size() == before && setup->search.empty() && !setup->broadcast)
         errors.push_back(description.errorAt(line, "[GigEVision] Search: no camera address to search"));
     if (errors.size() == before && !haveInterface) {
         // Loopback needs no interface named; anything else must say where frames come to.

@@ -74,6 +74,12 @@ bool UdpSocket::setReceiveBuffer(uint32_t bytes)
     return ::setsockopt(impl_->fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size) == 0;
 }
 
+bool UdpSocket::enableBroadcast()
+{
+    int on = 1;
+    return ::setsockopt(impl_->fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
+}
+
 DatagramStatus UdpSocket::send(std::span<const uint8_t> datagram)
 {
     sockaddr_in peer{};

@@ -93,6 +93,13 @@ bool UdpSocket::setReceiveBuffer(uint32_t bytes)
                         sizeof size) == 0;
 }
 
+bool UdpSocket::enableBroadcast()
+{
+    BOOL on = TRUE;
+    return ::setsockopt(impl_->socket.get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on),
+                        sizeof on) == 0;
+}
+
 DatagramStatus UdpSocket::send(std::span<const uint8_t> datagram)
 {
     sockaddr_in peer{};

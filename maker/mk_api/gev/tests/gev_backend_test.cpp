@@ -61,7 +61,11 @@ TEST(GevSetupTest, SectionEntriesAndTheirFaults)
         {"[GigEVision]\nSearch=127.0.0.1\nPort=0\n", "a port is 1 to 65535"},
         {"[GigEVision]\nSearch=127.0.0.1\nGvcpRetries=21\n", "0 to 20"},
         {"[GigEVision]\nSearch=127.0.0.1\nDiscoveryTimeoutMs=5\n", "10 to 10000"},
-        {"[GigEVision]\nSearch=127.0.0.1\nBroadcast=yes\n", "unknown key"},
+        {"[GigEVision]\nSearch=127.0.0.1\nBroadcast=yes\n", "needs the Interface="},
+        {"[GigEVision]\nSearch=127.0.0.1\nBroadcast=often\n", "yes or no"},
+        {"[GigEVision]\nBroadcast=yes\nInterface=192.168.0.2/24\n", nullptr},
+        {"[GigEVision]\nBroadcast=no\n", "no camera address to search"},
+        {"[GigEVision]\nSearch=127.0.0.1\nColour=blue\n", "unknown key"},
     };
     for (const Case& c : cases) {
         std::string diagnostics;
@@ -81,6 +85,7 @@ TEST(GevSetupTest, SectionEntriesAndTheirFaults)
     EXPECT_EQ(0xFF000000u, setup->interfaceMask);
     EXPECT_EQ(4000, setup->port);
     EXPECT_EQ(5u, setup->retries);
+    EXPECT_FALSE(setup->broadcast) << "nothing is broadcast unless asked for";
     setup = setupOf("[GigEVision]\nSearch=192.168.0.10\nInterface=192.168.0.2/24\n", diagnostics);
     ASSERT_TRUE(setup);
     EXPECT_EQ(0xC0A80002u, setup->interfaceAddress);
@@ -285,8 +290,9 @@ TEST_F(GevLibraryTest, FoundOpenedReadWrittenAndFramesGrabbed)
         EXPECT_EQ(128u, frames[i].height);
         EXPECT_EQ(kMono8, frames[i].pixelFormat);
         EXPECT_EQ(8u, frames[i].bitDepth);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GT(frames[i].frameCount, frames[i - 1].frameCount);
+        }
     }
     // The simulator's pattern is not flat: the frame holds image data, not zeros.
     EXPECT_NE(std::count(buffers[0].begin(), buffers[0].end(), uint8_t(0)), std::ptrdiff_t(buffers[0].size()));

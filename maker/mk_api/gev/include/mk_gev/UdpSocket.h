@@ -1,5 +1,6 @@
-// A UDP socket as a datagram transport (POSIX sockets or Winsock). Never enables
-// broadcast: a datagram to a broadcast address is refused by the system, so nothing built
+// A UDP socket as a datagram transport (POSIX sockets or Winsock). Broadcast stays off
+// unless enableBroadcast() is called (only for a discovery the description file asks for):
+// without it a datagram to a broadcast address is refused by the system, so nothing built
 // on it can reach beyond the addresses it is given.
 #pragma once
 
@@ -23,6 +24,8 @@ public:
     uint32_t localAddress() const;
     // Asks the system for a receive buffer of `bytes` (a stream needs at least one frame).
     bool setReceiveBuffer(uint32_t bytes);
+    // Lets send() reach a broadcast peer.
+    bool enableBroadcast();
 
     DatagramStatus send(std::span<const uint8_t> datagram) override;
     DatagramStatus receive(std::span<uint8_t> buffer, uint64_t timeoutUs, size_t& got) override;
