@@ -305,8 +305,10 @@ void CFramixZelmkAPIClass::LinkCallback(uint32_t interfaceType, uint32_t event, 
     if (m_pLog)
         m_pLog->Print(1, "CFramixZelmkAPIClass::LinkCallback: Interface = %u, Event = %u, UniqueId = %u", interfaceType,
                       event, uniqueId);
-    ::SetEvent(m_linkEvent.get());
+    // Stale before the waiter wakes: a list built after this event must not
+    // be marked stale by it afterwards.
     m_bCameraListValid = 0;
+    ::SetEvent(m_linkEvent.get());
     SignalCamCfgChange();
 }
 
