@@ -184,8 +184,9 @@ TEST_F(Host, FailuresNameTheCommandAndItsCode)
         const HostRun run = With(c.commands);
         EXPECT_EQ(c.exitCode, run.exitCode) << run.out;
         EXPECT_TRUE(run.Has(c.line)) << run.out;
-        if (c.notRun)
+        if (c.notRun) {
             EXPECT_FALSE(run.Has(c.notRun)) << run.out;
+        }
     }
 }
 
