@@ -760,31 +760,28 @@ Code rangeOf(Code code, const AttrRange& r, T* minimum, T* maximum)
 
 } // namespace
 
-Code Library::rangeUint32(MkHandle handle, const char* name, uint32_t* minimum, uint32_t* maximum)
+template <typename T>
+Code Library::rangeTyped(MkHandle handle, const char* name, uint32_t type, T* minimum, T* maximum)
 {
     if (!name || !minimum || !maximum)
         return MK_ERR_BAD_PARAMETER;
     AttrRange r;
-    return rangeOf(session(handle, [&](CameraSession& s) { return s.range(name, MK_ATTR_UINT32, r); }), r, minimum,
-                   maximum);
+    return rangeOf(session(handle, [&](CameraSession& s) { return s.range(name, type, r); }), r, minimum, maximum);
+}
+
+Code Library::rangeUint32(MkHandle handle, const char* name, uint32_t* minimum, uint32_t* maximum)
+{
+    return rangeTyped(handle, name, MK_ATTR_UINT32, minimum, maximum);
 }
 
 Code Library::rangeFloat32(MkHandle handle, const char* name, float* minimum, float* maximum)
 {
-    if (!name || !minimum || !maximum)
-        return MK_ERR_BAD_PARAMETER;
-    AttrRange r;
-    return rangeOf(session(handle, [&](CameraSession& s) { return s.range(name, MK_ATTR_FLOAT32, r); }), r, minimum,
-                   maximum);
+    return rangeTyped(handle, name, MK_ATTR_FLOAT32, minimum, maximum);
 }
 
 Code Library::rangeInt64(MkHandle handle, const char* name, int64_t* minimum, int64_t* maximum)
 {
-    if (!name || !minimum || !maximum)
-        return MK_ERR_BAD_PARAMETER;
-    AttrRange r;
-    return rangeOf(session(handle, [&](CameraSession& s) { return s.range(name, MK_ATTR_INT64, r); }), r, minimum,
-                   maximum);
+    return rangeTyped(handle, name, MK_ATTR_INT64, minimum, maximum);
 }
 
 Code Library::commandRun(MkHandle handle, const char* name)

@@ -688,37 +688,40 @@ void GevBackend::broadcastDiscovery(std::vector<std::pair<uint32_t, DeviceInfo>>
     }
 }
 
-mkapi::Code GevBackend::ipSettings(uint32_t uniqueId, mkapi::IpConfig& config)
+std::unique_ptr<GevBackend::Link> GevBackend::connectTo(uint32_t uniqueId, mkapi::Code& code)
 {
     uint32_t address = 0;
     {
         std::lock_guard lock(mutex_);
         Known* known = find(uniqueId);
-        if (!known || !known->present)
-            return MK_ERR_NOT_FOUND;
+        if (!known || !known->present) {
+            code = MK_ERR_NOT_FOUND;
+            return nullptr;
+        }
         address = known->deviceAddress;
     }
     std::string error;
     auto link = connect(address, error);
     if (!link)
-        return MK_ERR_RESOURCES;
+        code = MK_ERR_RESOURCES;
+    return link;
+}
+
+mkapi::Code GevBackend::ipSettings(uint32_t uniqueId, mkapi::IpConfig& config)
+{
+    Code code = 0;
+    auto link = connectTo(uniqueId, code);
+    if (!link)
+        return code;
     return codeOf(readIpSettings(*link->client, config));
 }
 
 mkapi::Code GevBackend::changeIpSettings(uint32_t uniqueId, const mkapi::IpConfig& config)
 {
-    uint32_t address = 0;
-    {
-        std::lock_guard lock(mutex_);
-        Known* known = find(uniqueId);
-        if (!known || !known->present)
-            return MK_ERR_NOT_FOUND;
-        address = known->deviceAddress;
-    }
-    std::string error;
-    auto link = connect(address, error);
+    Code code = 0;
+    auto link = connectTo(uniqueId, code);
     if (!link)
-        return MK_ERR_RESOURCES;
+        return code;
     // The device takes writes from whoever holds control; take it for the writes.
     ControlChannel channel(*link->client, clock_);
     if (GvcpResult r = channel.take(false); !r.ok())

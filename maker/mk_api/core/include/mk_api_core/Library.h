@@ -134,6 +134,8 @@ private:
     void complete(OpenCamera& camera, MkFrame* frame, Code status, const FrameResult* result);
     void cancelAll(OpenCamera& camera, Code status);
     Code session(MkHandle handle, const std::function<Code(CameraSession&)>& work);
+    template <typename T>
+    Code rangeTyped(MkHandle handle, const char* name, uint32_t type, T* minimum, T* maximum);
     void frameDone(OpenCamera& camera, const FrameSlot& slot, const FrameResult& result);
     bool takeFault(std::map<std::string, Fault>::iterator it);
     std::string controlCommand(const std::string& command, Code& code);

@@ -65,6 +65,8 @@ private:
     // A client on a fresh socket to one device; null when no socket can be had.
     struct Link;
     std::unique_ptr<Link> connect(uint32_t deviceAddress, std::string& error);
+    // A link to a listed, present camera; null with the code to answer otherwise.
+    std::unique_ptr<Link> connectTo(uint32_t uniqueId, mkapi::Code& code);
     Known* find(uint32_t uniqueId);
     void broadcastDiscovery(std::vector<std::pair<uint32_t, DeviceInfo>>& seen);
 
