@@ -11,6 +11,7 @@
 #include "app_framework/module_state.h"
 #include "config_store/IniFile.h"
 #include "zelmk/PrintParameters.h"
+#include "zelmk_dialogs/ZelmkAPIDeviceFinderDialog.h"
 
 #include <algorithm>
 #include <cstring>
@@ -242,6 +243,29 @@ UG_ERRCODE CFramixZelmkAPIClass::RescanCameras()
     m_ActCameraIndex = remembered ? GetCameraIndexByCameraUniqueID(id) : -1;
     UpdateCamCntrlDialogs(0xFFFFFFFF);
     // A failed build leaves no list; the framework hears of it.
+    return code;
+}
+
+UG_ERRCODE CFramixZelmkAPIClass::SelectCameraDialog(HWND parent, int32_t* exitCode)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    if (!m_bInitialized) {
+        AfxShowMessageBox(parent, "FramixZelmkAPI has not been properly initalized!", "Error", MB_OK | MB_ICONEXCLAMATION);
+        return UG_ERR_NOT_INITIALIZED;
+    }
+    CZelmkAPIDeviceFinderDialog dialog(m_pMkApi->Functions(), CWnd::FromHandle(parent));
+    dialog.SetSelectedUniqueId(m_SelectedUniqueId);
+    const INT_PTR result = dialog.DoModal();
+    if (result != IDOK) {
+        if (exitCode) *exitCode = 0;
+        // A dialog that could not be shown is no choice of the user's.
+        return result == -1 ? UG_ERR_FAILED : UG_OK;
+    }
+    if (exitCode) *exitCode = 1;
+    m_SelectedUniqueId = dialog.GetSelectedUniqueId();
+    UG_ERRCODE code = UG_OK;
+    if (!IsCameraListValid()) code = RescanCameras();
+    m_ActCameraIndex = GetCameraIndexByCameraUniqueID(m_SelectedUniqueId);
     return code;
 }
 

@@ -25,6 +25,7 @@ public:
     int32_t IsActCameraOpen() override;
     UG_ERRCODE CloseActCamera() override;
     const char* GetDriverVersion() override;
+    UG_ERRCODE SelectCameraDialog(HWND parent, int32_t* exitCode) override;
     UG_ERRCODE RescanCameras() override;
     UG_ERRCODE GetGrabberParamLimits(UG_GRABBERFEATURE feature, uint64_t* min1, uint64_t* max1, uint64_t* min2,
                                      uint64_t* max2) override;
