@@ -4,6 +4,7 @@
 
 #include "CamCntrlDlgBase.h"
 #include "CmdChannel.h"
+#include "CmdZelmkAPI.h"
 #include "FramixExports.h"
 #include "GrabberLog.h"
 #include "UnifiedCameraZelmkAPI.h"
@@ -455,7 +456,7 @@ uint32_t CFramixZelmkAPIClass::GetNumCmdChannelTypes() { return 2; }
 CCmdChannel* CFramixZelmkAPIClass::CreateCmdChannel(uint32_t type)
 {
     if (type == 0) return CreateCmdSerialInstance();
-    // Type 1, the camera's own serial ports, is not offered yet.
+    if (type == 1) return new (std::nothrow) CCmdZelmkAPI(this, m_mutex.get());
     return nullptr;
 }
 

@@ -8,7 +8,7 @@ namespace zelmk::serial {
 
 namespace {
 
-constexpr const char* kBaudTexts[kBaudCount] = {"300",   "600",   "1200",   "2400",  "4800",  "9600",
+constexpr const char* kBaudTexts[kBaudCount] = {"300", "600", "1200", "2400", "4800", "9600",
                                                 "19200", "38400", "57600", "115200", "230400"};
 constexpr const char* kParityTexts[] = {"No", "Odd", "Even"};
 constexpr const char* kByteSizeTexts[] = {"5", "6", "7", "8"};
@@ -67,7 +67,7 @@ int32_t StopBitsFromText(std::string_view text)
 uint32_t ModeValue(const LineSettings& s)
 {
     return (static_cast<uint32_t>(s.baud) & 0xFFu) | (static_cast<uint32_t>(s.parity) & 3u) << 8 |
-           (static_cast<uint32_t>(s.byteSize) & 3u) << 10 | (static_cast<uint32_t>(s.stopBits) & 3u) << 12;
+        (static_cast<uint32_t>(s.byteSize) & 3u) << 10 | (static_cast<uint32_t>(s.stopBits) & 3u) << 12;
 }
 
 std::string ConfigText(const LineSettings& s)
@@ -84,7 +84,8 @@ uint64_t CharacterTimeUs(const LineSettings& s)
     const uint64_t dataBits = 5 + static_cast<uint64_t>(s.byteSize >= 0 && s.byteSize < 4 ? s.byteSize : 3);
     const uint64_t parityBits = s.parity == 1 || s.parity == 2 ? 1 : 0;
     // In half bits, so that 1.5 stop bits count exactly; rounded up.
-    const uint64_t stopHalves = s.stopBits == 1 ? 3 : s.stopBits == 2 ? 4 : 2;
+    const uint64_t stopHalves = s.stopBits == 1 ? 3 : s.stopBits == 2 ? 4
+                                                                      : 2;
     const uint64_t halfBits = 2 * (1 + dataBits + parityBits) + stopHalves;
     return (halfBits * 1000000u + 2 * baud - 1) / (2 * baud);
 }

@@ -262,7 +262,7 @@ TEST_F(PortProtocol, TheReadyLimitGrowsWithThePreviousTransfer)
     };
     const Case cases[] = {
         {{}, 0, 1000},
-        {{}, 100, 1018},           // 2 x 100 x 87 us
+        {{}, 100, 1018},             // 2 x 100 x 87 us
         {{0, 2, 3, 2}, 1024, 82920}, // a full buffer at 300 baud, 12 bits a character
         {{0, 2, 3, 2}, 5000, 82920}, // never more than one buffer
     };

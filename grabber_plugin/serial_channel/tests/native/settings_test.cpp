@@ -35,11 +35,19 @@ TEST(SerialSettings, StoredTextsReadBackAsTheirIndices)
         int32_t baud, parity, byteSize, stopBits;
     };
     const Case cases[] = {
-        {"300", 0, 0, 3, 0},     {"115200", 9, 0, 3, 0}, {"230400", 10, 0, 3, 0},
+        {"300", 0, 0, 3, 0},
+        {"115200", 9, 0, 3, 0},
+        {"230400", 10, 0, 3, 0},
         {"115200 ", -1, 0, 3, 0}, // a trailing blank matches no rate
-        {"", -1, 0, 3, 0},       {"No", -1, 0, 3, 0},    {"odd", -1, 1, 3, 0},
-        {"EVEN", -1, 2, 3, 0},   {"5", -1, 0, 0, 0},     {"7", -1, 0, 2, 0},
-        {"1.5", -1, 0, 3, 1},    {"2", -1, 0, 3, 2},     {"9", -1, 0, 3, 0},
+        {"", -1, 0, 3, 0},
+        {"No", -1, 0, 3, 0},
+        {"odd", -1, 1, 3, 0},
+        {"EVEN", -1, 2, 3, 0},
+        {"5", -1, 0, 0, 0},
+        {"7", -1, 0, 2, 0},
+        {"1.5", -1, 0, 3, 1},
+        {"2", -1, 0, 3, 2},
+        {"9", -1, 0, 3, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -92,8 +100,13 @@ TEST(SerialPorts, NamesCompareWithoutCase)
         uint32_t index;
     };
     const Case cases[] = {
-        {"MKAPISERIALPORT0", 0}, {"mkapiserialport1", 1},  {"MkApiSerialPort2", 2},
-        {"MKAPISERIALPORT3", 0xFFFFFFFF}, {"MKAPISERIALPORT", 0xFFFFFFFF}, {"COM1", 0xFFFFFFFF}, {"", 0xFFFFFFFF},
+        {"MKAPISERIALPORT0", 0},
+        {"mkapiserialport1", 1},
+        {"MkApiSerialPort2", 2},
+        {"MKAPISERIALPORT3", 0xFFFFFFFF},
+        {"MKAPISERIALPORT", 0xFFFFFFFF},
+        {"COM1", 0xFFFFFFFF},
+        {"", 0xFFFFFFFF},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
