@@ -3,7 +3,7 @@
 #include "CmdZelmkAPI.h"
 
 #include "FramixZelmkAPIClass.h"
-#include "SerialConfigDialogHook.h"
+#include "zelmk_dialogs/SerialConfigDialog.h"
 
 #include "app_framework/module_state.h"
 #include "config_store/IniFile.h"
@@ -60,7 +60,8 @@ private:
     std::optional<serial::MkRegisterBus> m_bus;
 };
 
-CCmdZelmkAPI::CCmdZelmkAPI(CFramixZelmkAPIClass* grabber, HANDLE mutex) : m_pGrabber(grabber), m_hMutex(mutex)
+CCmdZelmkAPI::CCmdZelmkAPI(CFramixZelmkAPIClass* grabber, HANDLE mutex)
+    : m_pGrabber(grabber), m_hMutex(mutex), m_Dialog(&zelmk::RunSerialConfigDialog)
 {
     CopyText(m_TypeKey, sizeof m_TypeKey, "MKAPISERIALPORT");
     SetReadyClock({});
@@ -79,6 +80,11 @@ void CCmdZelmkAPI::SetReadyClock(serial::ReadyClock clock)
     if (!clock.nowMs) clock.nowMs = [] { return static_cast<uint64_t>(::GetTickCount64()); };
     if (!clock.pause) clock.pause = [] { ::Sleep(1); };
     m_ReadyClock = std::move(clock);
+}
+
+void CCmdZelmkAPI::SetDialogFunction(DialogFunction function)
+{
+    m_Dialog = function ? function : &zelmk::RunSerialConfigDialog;
 }
 
 uint32_t CCmdZelmkAPI::GetChannelType() { return UG_CMDTYPE_PLUGIN; }
@@ -286,28 +292,28 @@ UG_ERRCODE CCmdZelmkAPI::ConfigDialog(HWND parent, int32_t* exitCode)
     if (exitCode) *exitCode = 0;
     try {
         AFX_MANAGE_STATE(AfxGetStaticModuleState());
-        const serial::SerialConfigDialogFunction dialog = serial::InstalledSerialConfigDialog();
-        if (!dialog) return UG_ERR_DIALOG;
-        serial::SerialDialogData data;
+        std::vector<SerialPortEntry> ports;
+        zelmk::SerialDialogSettings settings;
         {
             Exchange exchange(*this);
             if (!exchange.Locked()) return UG_ERR_DIALOG;
             EnumeratePorts(); // takes the mutex again on this thread
-            data.ports = m_Ports;
-            data.selected = FindPortEntry(m_CmdName, m_Ports);
-            data.settings = m_Settings;
-            data.delayMs = m_InterCharDelay;
+            ports = m_Ports;
+            settings.position = FindPortEntry(m_CmdName, m_Ports);
+            settings.baud = m_Settings.baud;
+            settings.parity = m_Settings.parity;
+            settings.byteSize = m_Settings.byteSize;
+            settings.stopBits = m_Settings.stopBits;
+            settings.delayMs = m_InterCharDelay;
         }
-        // Shown without the mutex: frames and other channels go on meanwhile.
-        const INT_PTR result = dialog(parent, data);
-        if (result == -1) return UG_ERR_DIALOG;
-        if (result != IDOK) return UG_OK;
+        // Shown without the mutex: frames and the other channels go on meanwhile.
+        if (!m_Dialog(parent, ports, settings)) return UG_OK;
         Exchange exchange(*this);
         if (!exchange.Locked()) return UG_ERR_DIALOG;
-        if (data.selected >= 0 && data.selected < static_cast<int64_t>(data.ports.size()))
-            SetCmdName(data.ports[static_cast<size_t>(data.selected)].name.c_str());
-        m_Settings = data.settings;
-        m_InterCharDelay = data.delayMs;
+        if (settings.position >= 0 && settings.position < static_cast<int64_t>(ports.size()))
+            SetCmdName(ports[static_cast<size_t>(settings.position)].name.c_str());
+        m_Settings = {settings.baud, settings.parity, settings.byteSize, settings.stopBits};
+        m_InterCharDelay = settings.delayMs;
         if (exitCode) *exitCode = 1;
         return UG_OK;
     } catch (...) {

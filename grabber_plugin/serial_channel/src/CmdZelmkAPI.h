@@ -4,7 +4,9 @@
 
 #include "CmdChannel.h"
 #include "zelmk_serial/RegisterProtocol.h"
-#include "zelmk_serial/SerialDialogData.h"
+#include "zelmk_dialogs/DialogRules.h"
+
+#include "win32/lean_windows.h"
 
 #include <vector>
 
@@ -45,6 +47,12 @@ public:
     // The transmit-ready wait's clock (GetTickCount64 and a 1 ms pause unless a test replaces it).
     void SetReadyClock(zelmk::serial::ReadyClock clock);
 
+    // The configuration dialog (zelmk::RunSerialConfigDialog unless a test replaces it):
+    // true on OK with the choices in the settings.
+    using DialogFunction = bool (*)(HWND parent, const std::vector<SerialPortEntry>& ports,
+                                    zelmk::SerialDialogSettings& settings);
+    void SetDialogFunction(DialogFunction function);
+
     int32_t GetPortIndex() const { return m_PortIndex; }
     const zelmk::serial::LineSettings& GetLineSettings() const { return m_Settings; }
     void SetLineSettings(const zelmk::serial::LineSettings& settings) { m_Settings = settings; }
@@ -61,4 +69,5 @@ private:
     std::vector<SerialPortEntry> m_Ports;
     uint64_t m_PreviousTransmit = 0; // bytes of the last transmit, for the ready wait's limit
     zelmk::serial::ReadyClock m_ReadyClock;
+    DialogFunction m_Dialog;
 };

@@ -130,7 +130,7 @@ std::vector<SerialPortEntry> EnumeratePorts(RegisterBus& bus)
         const uint32_t addresses[] = {kPorts[i].base + reg::kCapability, kPorts[i].base + reg::kSupported};
         uint32_t values[2] = {};
         if (bus.Read(2, addresses, values) != 0 || !PortExists(values[0])) continue;
-        ports.push_back({i, kPorts[i].name, kPorts[i].description, values[1]});
+        ports.push_back({static_cast<int32_t>(i), kPorts[i].name, kPorts[i].description, values[1]});
     }
     return ports;
 }

@@ -335,10 +335,10 @@ TEST_F(PortProtocol, EnumerationListsThePortsTheCameraHas)
     const std::vector<Call> expected = {R({0x16000, 0x16100}), R({0x60000, 0x60100}), R({0x61000, 0x61100})};
     EXPECT_EQ(m_bus->calls, expected);
     ASSERT_EQ(ports.size(), 2u);
-    EXPECT_EQ(ports[0].index, 0u);
+    EXPECT_EQ(ports[0].index, 0);
     EXPECT_EQ(ports[0].name, "MKAPISERIALPORT0");
     EXPECT_EQ(ports[0].description, "Serial port 0");
-    EXPECT_EQ(ports[0].supported, 0x07F707FFu);
+    EXPECT_EQ(ports[0].supportedSettings, 0x07F707FFu);
     EXPECT_EQ(ports[1].name, "MKAPISERIALPORT1");
 
     // A capability without bit 1 leaves the port out.
@@ -347,7 +347,7 @@ TEST_F(PortProtocol, EnumerationListsThePortsTheCameraHas)
     };
     ports = EnumeratePorts(*m_bus);
     ASSERT_EQ(ports.size(), 1u);
-    EXPECT_EQ(ports[0].index, 1u);
+    EXPECT_EQ(ports[0].index, 1);
 
     Reopen(kColour);
     ports = EnumeratePorts(*m_bus);

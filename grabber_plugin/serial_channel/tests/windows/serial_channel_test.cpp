@@ -3,7 +3,6 @@
 // checked against a transcript of every register call the channel makes.
 #include "CmdZelmkAPI.h"
 #include "FramixZelmkAPIClass.h"
-#include "SerialConfigDialogHook.h"
 #include "Win32BindingPlatform.h"
 
 #include "app_framework_testing/message_tests.h"
@@ -432,34 +431,32 @@ TEST_F(SerialChannelTest, AnExchangeWaitsForTheGrabbersMutex)
 }
 
 struct DialogRecord {
-    SerialDialogData seen;
-    SerialDialogData answer;
-    INT_PTR result = IDCANCEL;
+    std::vector<SerialPortEntry> ports;
+    zelmk::SerialDialogSettings seen;
+    zelmk::SerialDialogSettings answer;
+    bool ok = false;
     HANDLE mutex = nullptr;
     DWORD mutexFromOtherThread = WAIT_FAILED;
     int shown = 0;
 };
 DialogRecord g_dialog;
 
-INT_PTR TestDialog(HWND, SerialDialogData& data)
+bool TestDialog(HWND, const std::vector<SerialPortEntry>& ports, zelmk::SerialDialogSettings& settings)
 {
     ++g_dialog.shown;
-    g_dialog.seen = data;
+    g_dialog.ports = ports;
+    g_dialog.seen = settings;
     std::thread([] {
         g_dialog.mutexFromOtherThread = ::WaitForSingleObject(g_dialog.mutex, 0);
         if (g_dialog.mutexFromOtherThread == WAIT_OBJECT_0) ::ReleaseMutex(g_dialog.mutex);
     }).join();
-    if (g_dialog.result == IDOK) data = g_dialog.answer;
-    return g_dialog.result;
+    if (g_dialog.ok) settings = g_dialog.answer;
+    return g_dialog.ok;
 }
 
 TEST_F(SerialChannelTest, ConfigDialogLeavesOutAPortTheCameraLacksWhichStillOpens)
 {
-    int32_t exitCode = 5;
-    EXPECT_EQ(UG_ERR_DIALOG, m_channel->ConfigDialog(nullptr, &exitCode)) << "no dialog installed";
-    EXPECT_EQ(0, exitCode);
-
-    const SerialConfigDialogFunction previous = InstallSerialConfigDialog(&TestDialog);
+    m_channel->SetDialogFunction(&TestDialog);
     g_dialog = {};
     g_dialog.mutex = m_grabber->GetMutex();
     {
@@ -471,19 +468,23 @@ TEST_F(SerialChannelTest, ConfigDialogLeavesOutAPortTheCameraLacksWhichStillOpen
     m_channel->SetCmdName("MKAPISERIALPORT2");
     m_channel->SetLineSettings({5, 2, 1, 2});
     m_channel->SetInterCharDelay(12);
-    exitCode = 5;
+    int32_t exitCode = 5;
     EXPECT_EQ(UG_OK, m_channel->ConfigDialog(nullptr, &exitCode));
     EXPECT_EQ(0, exitCode);
     ASSERT_EQ(1, g_dialog.shown);
-    ASSERT_EQ(2u, g_dialog.seen.ports.size());
-    EXPECT_EQ("MKAPISERIALPORT0", g_dialog.seen.ports[0].name);
-    EXPECT_EQ("Serial port 1", g_dialog.seen.ports[1].description);
-    EXPECT_EQ(0x07F707FFu, g_dialog.seen.ports[1].supported);
-    EXPECT_EQ(-1, g_dialog.seen.selected);
-    EXPECT_EQ(5, g_dialog.seen.settings.baud);
+    ASSERT_EQ(2u, g_dialog.ports.size());
+    EXPECT_EQ("MKAPISERIALPORT0", g_dialog.ports[0].name);
+    EXPECT_EQ("Serial port 1", g_dialog.ports[1].description);
+    EXPECT_EQ(0x07F707FFu, g_dialog.ports[1].supportedSettings);
+    EXPECT_EQ(-1, g_dialog.seen.position);
+    EXPECT_EQ(5, g_dialog.seen.baud);
+    EXPECT_EQ(2, g_dialog.seen.parity);
+    EXPECT_EQ(1, g_dialog.seen.byteSize);
+    EXPECT_EQ(2, g_dialog.seen.stopBits);
     EXPECT_EQ(12u, g_dialog.seen.delayMs);
     EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), g_dialog.mutexFromOtherThread) << "the dialog runs without the mutex";
     EXPECT_STREQ("MKAPISERIALPORT2", m_channel->GetCmdName());
+    EXPECT_STREQ("9600 Baud, Parity = Even, Bytesize = 6, Stopbits = 2", m_channel->GetConfigString());
 
     g_rec.Take();
     ASSERT_EQ(UG_OK, m_channel->Open());
@@ -492,11 +493,8 @@ TEST_F(SerialChannelTest, ConfigDialogLeavesOutAPortTheCameraLacksWhichStillOpen
     EXPECT_EQ(0x61104u, calls[0].addresses[0]);
     EXPECT_EQ(UG_OK, m_channel->Close());
 
-    g_dialog.result = IDOK;
-    g_dialog.answer = g_dialog.seen;
-    g_dialog.answer.selected = 0;
-    g_dialog.answer.settings = {10, 1, 2, 0};
-    g_dialog.answer.delayMs = 7;
+    g_dialog.ok = true;
+    g_dialog.answer = {0, 10, 1, 2, 0, 7};
     EXPECT_EQ(UG_OK, m_channel->ConfigDialog(nullptr, &exitCode));
     EXPECT_EQ(1, exitCode);
     EXPECT_STREQ("MKAPISERIALPORT0", m_channel->GetCmdName());
@@ -504,10 +502,34 @@ TEST_F(SerialChannelTest, ConfigDialogLeavesOutAPortTheCameraLacksWhichStillOpen
     EXPECT_EQ(7u, m_channel->GetInterCharDelay());
 
     // OK without a port chosen keeps the name.
-    g_dialog.answer.selected = -1;
+    g_dialog.answer.position = -1;
     EXPECT_EQ(UG_OK, m_channel->ConfigDialog(nullptr, &exitCode));
+    EXPECT_EQ(1, exitCode);
     EXPECT_STREQ("MKAPISERIALPORT0", m_channel->GetCmdName());
-    InstallSerialConfigDialog(previous);
+}
+
+// The dialogs library's own dialog, cancelled from a timer once it lists the ports.
+int g_listed = -1;
+void CALLBACK CancelSerialDialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = ::FindWindowA(nullptr, "Configure Communication Port");
+    if (!dialog) return;
+    ::KillTimer(nullptr, timer);
+    g_listed = static_cast<int>(::SendDlgItemMessageA(dialog, 7024, LB_GETCOUNT, 0, 0));
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(SerialChannelTest, ConfigDialogShowsTheDialogsLibrarysDialog)
+{
+    m_channel->SetCmdName("MKAPISERIALPORT1");
+    g_listed = -1;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &CancelSerialDialog);
+    int32_t exitCode = 5;
+    EXPECT_EQ(UG_OK, m_channel->ConfigDialog(nullptr, &exitCode));
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(0, exitCode);
+    EXPECT_EQ(3, g_listed) << "the camera's three ports";
+    EXPECT_STREQ("MKAPISERIALPORT1", m_channel->GetCmdName());
 }
 
 // FramixHost with the plug-in on the library's built-in network: the KL-7700

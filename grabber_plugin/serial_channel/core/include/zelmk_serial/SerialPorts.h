@@ -3,6 +3,8 @@
 // ports a camera offers.
 #pragma once
 
+#include "zelmk_dialogs/DialogRules.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -51,12 +53,8 @@ uint32_t PortNameToIndex(std::string_view name);
 // The table name, or "" beyond the table.
 std::string PortIndexToName(uint32_t index);
 
-struct SerialPortEntry {
-    uint32_t index = 0;
-    std::string name;
-    std::string description;
-    uint32_t supported = 0; // the supported-settings register
-};
+// A port the camera offers, as the configuration dialog lists it.
+using SerialPortEntry = zelmk::SerialPortEntry;
 
 // Position of the first entry named `name` (without regard to case), else -1.
 int64_t FindPortEntry(std::string_view name, const std::vector<SerialPortEntry>& list);
