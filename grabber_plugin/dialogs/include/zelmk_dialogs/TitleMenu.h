@@ -22,7 +22,7 @@ public:
         m_text = text;
     }
     // An edge of the given DrawEdge style around the title when on.
-    void SetEdge(bool on, UINT style = EDGE_BUMP)
+    void SetEdge(bool on, UINT style = BDR_SUNKENINNER)
     {
         m_edge = on;
         m_edgeStyle = style;
@@ -38,5 +38,5 @@ private:
     COLORREF m_right;
     COLORREF m_text;
     bool m_edge = false;
-    UINT m_edgeStyle = EDGE_BUMP; // 8
+    UINT m_edgeStyle = BDR_SUNKENINNER; // 8
 };

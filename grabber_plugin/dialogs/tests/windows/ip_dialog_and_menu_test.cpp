@@ -155,6 +155,14 @@ TEST(TitleMenu, TheTitleRowIsMeasuredAndDrawnInTheCaptionColours)
     ::GdiFlush();
     EXPECT_EQ(0x008000u, pixel(0, 0));
     EXPECT_EQ(0x008000u, pixel(width - 1, height - 1));
+    // With the edge on, the row's border is the edge's, not the fill's.
+    menu.SetEdge(true);
+    menu.DrawItem(&draw);
+    ::GdiFlush();
+    EXPECT_NE(0x008000u, pixel(0, height / 2)) << "the left edge";
+    EXPECT_NE(0x008000u, pixel(width - 1, height / 2)) << "the right edge";
+    EXPECT_NE(pixel(0, height / 2), pixel(width - 1, height / 2)) << "sunken: dark on the left, light on the right";
+    EXPECT_EQ(0x008000u, pixel(width / 2 + 40, height / 2)) << "inside the edge the fill stays";
     ::SelectObject(dc, old);
     ::DeleteObject(bitmap);
     ::DeleteDC(dc);
