@@ -226,6 +226,29 @@ TEST_F(DeviceFinder, SelectingARowChoosesItsCameraAndChoosingClosesWithOk)
     }
 }
 
+TEST_F(DeviceFinder, MouseClicksInTheListSelectChooseAndOpenTheOptions)
+{
+    Open(kAlpha);
+    const auto clickAt = [&](uint32_t id, std::initializer_list<UINT> messages) {
+        CRect rect;
+        List().GetItemRect(Row(id), &rect, LVIR_LABEL);
+        const LPARAM at = MAKELPARAM(rect.left + 4, rect.CenterPoint().y);
+        for (UINT message : messages)
+            ::PostMessageA(List().m_hWnd, message, message == WM_LBUTTONUP || message == WM_RBUTTONUP ? 0 : (message == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON), at);
+    };
+    // A right click selects the row and opens the camera options; Escape closes them.
+    clickAt(kBeta, {WM_RBUTTONDOWN, WM_RBUTTONUP});
+    ::PostMessageA(Dlg(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpPending();
+    EXPECT_EQ(kBeta, m_dialog->GetSelectedUniqueId());
+    ASSERT_NE(nullptr, m_dialog->m_hWnd);
+    // A double click chooses its row's camera.
+    clickAt(kFar, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    EXPECT_TRUE(PumpUntil([&] { return m_dialog->m_hWnd == nullptr; }));
+    EXPECT_EQ(IDOK, m_dialog->GetResult());
+    EXPECT_EQ(kFar, m_dialog->GetSelectedUniqueId());
+}
+
 TEST_F(DeviceFinder, OkClosesOnlyFromTheOkButton)
 {
     Open(kAlpha);

@@ -102,6 +102,24 @@ TEST_F(SelectCamera, TheCameraChosenBecomesActiveAndCancelKeepsIt)
     EXPECT_EQ(IndexOf(kBeta), m_grabber->GetActCameraIndex());
 }
 
+TEST_F(SelectCamera, EnterInTheListChoosesInTheModalLoop)
+{
+    ASSERT_EQ(UG_OK, m_grabber->Init());
+    uint32_t preselected = 0;
+    // The system's own dialog loop asks the list whether it wants Enter.
+    ModalDriver driver("Device Finder", {SelectRow(kFar, &preselected), [](HWND d) {
+                                             HWND list = ::GetDlgItem(d, IDC_ZELMK_CAMERA_LIST);
+                                             ::SetFocus(list);
+                                             ::PostMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+                                         }});
+    int32_t exitCode = -1;
+    EXPECT_EQ(UG_OK, m_grabber->SelectCameraDialog(nullptr, &exitCode));
+    EXPECT_TRUE(driver.AllStepsRan());
+    EXPECT_EQ(1, exitCode);
+    EXPECT_EQ(kFar, m_grabber->GetSelectedUniqueId());
+    EXPECT_EQ(-1, m_grabber->GetActCameraIndex()) << "a camera out of reach is not in the grabber's list";
+}
+
 TEST_F(SelectCamera, AListMadeStaleByALinkEventIsBuiltAgain)
 {
     ASSERT_EQ(UG_OK, m_grabber->Init());
