@@ -260,7 +260,15 @@ int CKIVCommDevice::open()
         return kCommOk;
     if (!config_)
         return fail(kCommNoConfig, {});
-    auto transport = platform_->makeTransport(*config_);
+    PortConfig config = *config_;
+    if (config.kind == PortKind::Grabber) {
+        // Framix is opened on the file the host names, read afresh at each open.
+        const std::optional<std::string> ini = store_ ? store_->read(kKeyUGIni) : std::nullopt;
+        if (!ini || ini->empty())
+            return fail(kCommOpenFailed, "The configuration names no Framix.ini (key \"UGIni\" of \"CommDev_0\").");
+        config.framixIni = *ini;
+    }
+    auto transport = platform_->makeTransport(config);
     if (!transport)
         return fail(kCommOpenFailed, describePort(*config_) + " is not available on this system");
     std::string error;

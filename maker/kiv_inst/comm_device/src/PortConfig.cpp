@@ -65,6 +65,15 @@ std::optional<std::string> parsePortText(std::string_view text, PortConfig& conf
         config.kind = PortKind::Emulator;
         return std::nullopt;
     }
+    if (upper(text) == "GRABBER" || startsWithNoCase(text, "GRABBER:")) {
+        const std::string_view number = text.size() > 7 ? text.substr(8) : std::string_view("0");
+        const auto grabber = parseDecimal(number, 0, kMaxGrabber);
+        if (!grabber || trim(number) != number)
+            return "The grabber port \"" + std::string(text) + "\" is not GRABBER or GRABBER:0 to GRABBER:9999.";
+        config.kind = PortKind::Grabber;
+        config.grabber = *grabber;
+        return std::nullopt;
+    }
     if (startsWithNoCase(text, "COM")) {
         const auto number = parseDecimal(text.substr(3), 1, 255);
         if (!number || trim(text.substr(3)) != text.substr(3))
@@ -91,7 +100,7 @@ std::optional<std::string> parsePortText(std::string_view text, PortConfig& conf
         config.tcpPort = static_cast<uint16_t>(*port);
         return std::nullopt;
     }
-    return "The port \"" + std::string(text) + "\" is none of COM<n>, TCP:<host>:<port> and EMULATOR.";
+    return "The port \"" + std::string(text) + "\" is none of COM<n>, TCP:<host>:<port>, EMULATOR and GRABBER[:<n>].";
 }
 
 std::string framingText(const SerialSettings& s)
@@ -183,6 +192,7 @@ PortForm toForm(const PortConfig& config)
     form.stopBits = config.serial.stopBits;
     form.host = config.host;
     form.tcpPort = config.tcpPort ? std::to_string(config.tcpPort) : std::string();
+    form.grabber = std::to_string(config.grabber);
     return form;
 }
 
@@ -210,6 +220,14 @@ ConfigResult parseForm(const PortForm& form)
         config.host = std::string(host);
         config.tcpPort = static_cast<uint16_t>(*port);
     } else {
+        if (form.kind == PortKind::Grabber) {
+            const auto grabber = parseDecimal(form.grabber, 0, kMaxGrabber);
+            if (!grabber)
+                return failure("The grabber number must be 0 to 9999.");
+            config.grabber = *grabber;
+        } else {
+            config.grabber = parseDecimal(form.grabber, 0, kMaxGrabber).value_or(0);
+        }
         config.host = trim(form.host);
         config.tcpPort = static_cast<uint16_t>(parseDecimal(form.tcpPort, 1, 65535).value_or(0));
     }
@@ -225,6 +243,7 @@ std::string portKeyText(const PortConfig& config)
         return "TCP:" + host + ":" + std::to_string(config.tcpPort);
     }
     case PortKind::Emulator: return "EMULATOR";
+    case PortKind::Grabber: return config.grabber == 0 ? "GRABBER" : "GRABBER:" + std::to_string(config.grabber);
     case PortKind::Serial: break;
     }
     return "COM" + std::to_string(config.serial.comNumber);
@@ -235,6 +254,7 @@ std::string describePort(const PortConfig& config)
     switch (config.kind) {
     case PortKind::Tcp: return "TCP " + config.host + ":" + std::to_string(config.tcpPort);
     case PortKind::Emulator: return "Built-in KL-7700 emulator";
+    case PortKind::Grabber: return "Command channel of grabber " + std::to_string(config.grabber);
     case PortKind::Serial: break;
     }
     return portKeyText(config);
@@ -245,6 +265,7 @@ std::string describeSettings(const PortConfig& config)
     switch (config.kind) {
     case PortKind::Tcp: return config.host + ":" + std::to_string(config.tcpPort);
     case PortKind::Emulator: return "In-process, no line settings";
+    case PortKind::Grabber: return "Grabber " + std::to_string(config.grabber) + ", its camera and channel as Framix.ini sets them";
     case PortKind::Serial: break;
     }
     return portKeyText(config) + ", " + std::to_string(config.serial.baud) + " Baud, " +

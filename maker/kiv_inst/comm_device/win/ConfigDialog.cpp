@@ -5,6 +5,7 @@
 #include "kiv_comm_device/ConfigDialogIds.h"
 
 #include <string>
+#include <utility>
 
 namespace kivinst {
 namespace {
@@ -38,6 +39,8 @@ PortKind checkedKind(HWND dialog)
         return PortKind::Tcp;
     if (IsDlgButtonChecked(dialog, IDC_COMM_KIND_EMULATOR) == BST_CHECKED)
         return PortKind::Emulator;
+    if (IsDlgButtonChecked(dialog, IDC_COMM_KIND_GRABBER) == BST_CHECKED)
+        return PortKind::Grabber;
     return PortKind::Serial;
 }
 
@@ -49,6 +52,7 @@ void enableFields(HWND dialog)
         EnableWindow(GetDlgItem(dialog, id), kind == PortKind::Serial);
     for (int id : {IDC_COMM_TCP_HOST, IDC_COMM_TCP_PORT})
         EnableWindow(GetDlgItem(dialog, id), kind == PortKind::Tcp);
+    EnableWindow(GetDlgItem(dialog, IDC_COMM_GRABBER), kind == PortKind::Grabber);
 }
 
 void fillFields(HWND dialog, const PortForm& form)
@@ -62,10 +66,14 @@ void fillFields(HWND dialog, const PortForm& form)
     for (unsigned baud : kBaudRates)
         addItem(dialog, IDC_COMM_BAUD, std::to_string(baud));
 
-    const int kindId = form.kind == PortKind::Tcp ? IDC_COMM_KIND_TCP
-        : form.kind == PortKind::Emulator         ? IDC_COMM_KIND_EMULATOR
-                                                  : IDC_COMM_KIND_SERIAL;
-    CheckRadioButton(dialog, IDC_COMM_KIND_SERIAL, IDC_COMM_KIND_EMULATOR, kindId);
+    // The grabber's button is outside the others' id range, so each is set by itself.
+    const std::pair<int, PortKind> kinds[] = {{IDC_COMM_KIND_SERIAL, PortKind::Serial},
+                                              {IDC_COMM_KIND_TCP, PortKind::Tcp},
+                                              {IDC_COMM_KIND_EMULATOR, PortKind::Emulator},
+                                              {IDC_COMM_KIND_GRABBER, PortKind::Grabber}};
+    for (const auto& [id, kind] : kinds)
+        CheckDlgButton(dialog, id, kind == form.kind ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextA(dialog, IDC_COMM_GRABBER, form.grabber.c_str());
     SetDlgItemTextA(dialog, IDC_COMM_COM_NUMBER, form.comNumber.c_str());
     SetDlgItemTextA(dialog, IDC_COMM_BAUD, form.baud.c_str());
     int parity = 0;
@@ -95,6 +103,7 @@ PortForm readFields(HWND dialog)
     form.stopBits = kStopBits[selection(dialog, IDC_COMM_STOP_BITS) % 3];
     form.host = itemText(dialog, IDC_COMM_TCP_HOST);
     form.tcpPort = itemText(dialog, IDC_COMM_TCP_PORT);
+    form.grabber = itemText(dialog, IDC_COMM_GRABBER);
     return form;
 }
 
@@ -128,6 +137,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             case IDC_COMM_KIND_SERIAL:
             case IDC_COMM_KIND_TCP:
             case IDC_COMM_KIND_EMULATOR:
+            case IDC_COMM_KIND_GRABBER:
                 if (HIWORD(wParam) == BN_CLICKED)
                     enableFields(dialog);
                 return TRUE;

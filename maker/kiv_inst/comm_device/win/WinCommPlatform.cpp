@@ -20,6 +20,7 @@ public:
         switch (config.kind) {
         case PortKind::Serial: return makeSerialTransport(config);
         case PortKind::Tcp: return makeTcpTransport(config);
+        case PortKind::Grabber: return makeGrabberTransport(config);
         case PortKind::Emulator:
             if (!camera_)
                 camera_ = std::make_shared<kl7700emu::Camera>();

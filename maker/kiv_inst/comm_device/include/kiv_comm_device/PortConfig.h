@@ -11,7 +11,8 @@ namespace kivinst {
 
 enum class PortKind { Serial,
                       Tcp,
-                      Emulator };
+                      Emulator,
+                      Grabber }; // the active command channel of a grabber of Framix
 enum class StopBits { One,
                       OneHalf,
                       Two };
@@ -33,6 +34,10 @@ struct PortConfig {
     SerialSettings serial;
     std::string host;     // TCP only
     uint16_t tcpPort = 0; // TCP only
+    unsigned grabber = 0; // grabber only: its position in Framix's load order
+    // Grabber only, not stored with the port: the Framix.ini the store names
+    // under "UGIni", filled in by the device when it opens the port.
+    std::string framixIni;
 
     bool operator==(const PortConfig&) const = default;
 };
@@ -44,6 +49,9 @@ inline constexpr const char* kKeyBaud = "Baud";
 inline constexpr const char* kKeyParity = "Parity";
 inline constexpr const char* kKeyDataBits = "DataBits";
 inline constexpr const char* kKeyStopBits = "StopBits";
+// Written by the hosts: the path of Framix.ini, which a grabber port opens Framix with.
+inline constexpr const char* kKeyUGIni = "UGIni";
+inline constexpr unsigned kMaxGrabber = 9999;
 
 // The stored texts; an absent key is nullopt (the serial keys then take their
 // defaults, an absent "Port" means "not configured").
@@ -73,12 +81,13 @@ struct PortForm {
     StopBits stopBits = StopBits::One;
     std::string host;
     std::string tcpPort; // decimal text
+    std::string grabber; // decimal text
 };
 
 PortForm toForm(const PortConfig& config);
 ConfigResult parseForm(const PortForm& form);
 
-std::string portKeyText(const PortConfig& config);      // "COM3", "TCP:10.0.0.2:4001", "EMULATOR"
+std::string portKeyText(const PortConfig& config);      // "COM3", "TCP:10.0.0.2:4001", "EMULATOR", "GRABBER", "GRABBER:1"
 std::string describePort(const PortConfig& config);     // "COM3", "TCP 10.0.0.2:4001", "Built-in KL-7700 emulator"
 std::string describeSettings(const PortConfig& config); // "COM3, 115200 Baud, 8N1", "10.0.0.2:4001", ...
 std::string stopBitsText(StopBits bits);                // "1", "1.5", "2"

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace kivinst {
 namespace {
@@ -56,6 +57,7 @@ struct PlatformScript {
     PortConfig dialogResult;
     int dialogCalls = 0;
     PortConfig dialogSawConfig;
+    std::vector<PortConfig> transportConfigs;
 };
 
 class FakePlatform final : public CommPlatform {
@@ -63,7 +65,9 @@ public:
     explicit FakePlatform(PlatformScript& script) : script_(script) {}
     std::unique_ptr<Transport> makeTransport(const PortConfig& config) override
     {
-        if (config.kind != PortKind::Emulator)
+        script_.transportConfigs.push_back(config);
+        // A grabber's channel stands in for the line to the same emulated camera.
+        if (config.kind != PortKind::Emulator && config.kind != PortKind::Grabber)
             return nullptr;
         return std::make_unique<EmulatorTransport>(script_.clock, script_.camera);
     }
@@ -310,6 +314,31 @@ TEST_F(CommDeviceTest, DelayedReplyArrivesWithinTheReadLimitOnly)
     device->setReadLimitMs(1000);
     ASSERT_EQ(0, device->ReadData(buffer, sizeof buffer, &count));
     EXPECT_GT(count, 0u);
+}
+
+TEST_F(CommDeviceTest, AGrabberPortOpensFramixThroughTheStoredIni)
+{
+    auto device = deviceFor("GRABBER:2");
+    ASSERT_TRUE(device->config());
+    EXPECT_EQ(PortKind::Grabber, device->config()->kind);
+    EXPECT_EQ(kCommOpenFailed, device->Open()) << "no UGIni in the store";
+    EXPECT_TRUE(script_.transportConfigs.empty());
+    EXPECT_NE(std::string::npos, std::string(device->GetInfoText(2, kCommOpenFailed)).find("UGIni"));
+
+    store_->WriteString("CommDev_0", "UGIni", "C:\\Data\\Framix.ini");
+    ASSERT_EQ(0, device->Lock(&ownerA, 0));
+    EXPECT_EQ("Local\\Quarnel.CommDev.GRABBER:2", script_.mutexes.lastName);
+    ASSERT_EQ(0, device->Open());
+    ASSERT_EQ(1u, script_.transportConfigs.size());
+    EXPECT_EQ("C:\\Data\\Framix.ini", script_.transportConfigs[0].framixIni);
+    EXPECT_EQ(2u, script_.transportConfigs[0].grabber);
+    EXPECT_TRUE(device->config()->framixIni.empty()) << "the path is not part of the stored port";
+    unsigned long count = 0;
+    EXPECT_EQ(0, device->WriteText("V\r", &count));
+    EXPECT_NE(std::string::npos, readAll(*device).find("Sorvel"));
+    EXPECT_STREQ("Command channel of grabber 2", device->GetInfoText(0, 0));
+    device->Close();
+    device->Unlock(&ownerA);
 }
 
 TEST_F(CommDeviceTest, OperationsOnAClosedOrUnconfiguredPortFail)

@@ -30,6 +30,10 @@ TEST(PortConfig, StoredPortFormsAndTheirTexts)
         {"TCP:[::1]:7000", "TCP ::1:7000", "::1:7000", "Local\\Quarnel.CommDev.TCP:[::1]:7000"},
         {"EMULATOR", "Built-in KL-7700 emulator", "In-process, no line settings", "Local\\Quarnel.CommDev.EMULATOR"},
         {"emulator", "Built-in KL-7700 emulator", "In-process, no line settings", "Local\\Quarnel.CommDev.EMULATOR"},
+        {"GRABBER", "Command channel of grabber 0", "Grabber 0, its camera and channel as Framix.ini sets them",
+         "Local\\Quarnel.CommDev.GRABBER"},
+        {"grabber:12", "Command channel of grabber 12", "Grabber 12, its camera and channel as Framix.ini sets them",
+         "Local\\Quarnel.CommDev.GRABBER:12"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.port);
@@ -60,6 +64,10 @@ TEST(PortConfig, UnusableStoredKeysAreRefusedWithAReason)
         {"TCP without host", portOnly("TCP::5000")},
         {"TCP port 0", portOnly("TCP:localhost:0")},
         {"TCP port too big", portOnly("TCP:localhost:65536")},
+        {"grabber without number", portOnly("GRABBER:")},
+        {"grabber 10000", portOnly("GRABBER:10000")},
+        {"grabber with blank", portOnly("GRABBER: 1")},
+        {"grabber with letters", portOnly("GRABBERS")},
         {"garbage baud", {"COM1", "fast", {}, {}, {}}},
         {"zero baud", {"COM1", "0", {}, {}, {}}},
         {"bad parity", {"COM1", {}, "X", {}, {}}},
@@ -135,6 +143,23 @@ TEST(PortConfig, FormFieldsAreCheckedForTheChosenKind)
         c.spoil(form);
         EXPECT_FALSE(parseForm(form).config);
     }
+
+    // The grabber's number matters for the grabber kind only.
+    PortForm grabber = good;
+    grabber.kind = PortKind::Grabber;
+    for (const char* number : {"", "x", "10000", "-1"}) {
+        SCOPED_TRACE(number);
+        grabber.grabber = number;
+        EXPECT_FALSE(parseForm(grabber).config);
+    }
+    grabber.grabber = " 3 ";
+    const ConfigResult gr = parseForm(grabber);
+    ASSERT_TRUE(gr.config) << gr.error;
+    EXPECT_EQ("GRABBER:3", portKeyText(*gr.config));
+    EXPECT_EQ("3", toForm(*gr.config).grabber);
+    PortForm tcpWithBadGrabber = good;
+    tcpWithBadGrabber.grabber = "x";
+    EXPECT_TRUE(parseForm(tcpWithBadGrabber).config);
 
     // The TCP fields do not matter for the other kinds.
     PortForm emulator = good;

@@ -6,6 +6,7 @@
 #include "win32/unique_socket.h"
 
 #include "config_store/IniFile.h"
+#include "kiv_comm_device/CKIVCommDevice.h"
 #include "kiv_comm_device/CommDevice.h"
 #include "kiv_comm_device/CommErrors.h"
 #include "kiv_comm_device/ConfigDialogIds.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -388,7 +390,8 @@ std::string fieldText(HWND dialog, int id)
 
 void pick(HWND dialog, int radioId)
 {
-    CheckRadioButton(dialog, IDC_COMM_KIND_SERIAL, IDC_COMM_KIND_EMULATOR, radioId);
+    for (int id : {IDC_COMM_KIND_SERIAL, IDC_COMM_KIND_TCP, IDC_COMM_KIND_EMULATOR, IDC_COMM_KIND_GRABBER})
+        CheckDlgButton(dialog, id, id == radioId ? BST_CHECKED : BST_UNCHECKED);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(radioId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, radioId)));
 }
@@ -466,6 +469,123 @@ TEST(CommDeviceDialog, CancelChangesNothing)
     EXPECT_TRUE(DialogDriver::allStepsRan());
     EXPECT_EQ("COM3", storedText(rig.path, "Port"));
     EXPECT_STREQ("COM3", rig.device->GetInfoText(HAPCOMM_INFO_PORT_DESCRIPTION, 0));
+}
+
+TEST(CommDeviceDialog, TheGrabberChannelIsOfferedBesideTheOthers)
+{
+    Rig rig("COM2", "dlggrabber");
+    BOOL numberEnabledForSerial = TRUE, numberEnabled = FALSE, comEnabled = TRUE;
+    std::string error;
+    DialogDriver driver({
+        [&](HWND d) {
+            numberEnabledForSerial = IsWindowEnabled(GetDlgItem(d, IDC_COMM_GRABBER));
+            pick(d, IDC_COMM_KIND_GRABBER);
+            numberEnabled = IsWindowEnabled(GetDlgItem(d, IDC_COMM_GRABBER));
+            comEnabled = IsWindowEnabled(GetDlgItem(d, IDC_COMM_COM_NUMBER));
+            SetDlgItemTextA(d, IDC_COMM_GRABBER, "");
+            press(d, IDOK);
+        },
+        [&](HWND d) {
+            error = fieldText(d, IDC_COMM_ERROR);
+            SetDlgItemTextA(d, IDC_COMM_GRABBER, "1");
+            press(d, IDOK);
+        },
+    });
+    EXPECT_EQ(0, rig.device->ShowConfigDialog(nullptr));
+    EXPECT_TRUE(DialogDriver::allStepsRan());
+    EXPECT_FALSE(numberEnabledForSerial);
+    EXPECT_TRUE(numberEnabled);
+    EXPECT_FALSE(comEnabled);
+    EXPECT_NE(std::string::npos, error.find("grabber number")) << error;
+    EXPECT_EQ("GRABBER:1", storedText(rig.path, "Port"));
+    EXPECT_EQ("2", toForm(*static_cast<kivinst::CKIVCommDevice*>(rig.device.get())->config()).comNumber)
+        << "the serial settings are kept for every kind";
+}
+
+// The grabber port end to end: Framix.dll from the program folder, the grabber
+// plug-in FramixZelmkAPI.dll with the camera library's built-in network, and the
+// KL-7700 emulator behind serial port 0 of camera 100001.
+class GrabberPortTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetEnvironmentVariableA("MKAPI_NETWORK", nullptr);
+        writeFramixIni(100001, "MKAPISERIALPORT0");
+    }
+    void TearDown() override
+    {
+        DeleteFileA(ini_.c_str());
+        DeleteFileA((ini_.substr(0, ini_.size() - 4) + ".log").c_str());
+    }
+    void writeFramixIni(uint32_t camera, const char* port)
+    {
+        std::ofstream(ini_, std::ios::binary)
+            << "[Framix]\r\nLogFile=\r\n[Grabber_0]\r\nFile=FramixZelmkAPI.dll\r\nUniqueId=" << camera
+            << "\r\nNumCmdChannels=1\r\nCmdChannel0Type=1\r\nActCmdChannel=0\r\n[Grabber_0_CmdChannel_0]\r\nName="
+            << port << "\r\nPORTNAME=" << port << "\r\nBAUD=115200\r\nPARITY=No\r\nBYTESIZE=8\r\nSTOPBITS=1\r\n";
+    }
+    std::unique_ptr<Rig> rig(const char* port = "GRABBER")
+    {
+        auto r = std::make_unique<Rig>(port, "grabberport");
+        r->store->WriteString("CommDev_0", "UGIni", ini_.c_str());
+        return r;
+    }
+    std::string ini_ = tempPath("grabber_framix");
+};
+
+TEST_F(GrabberPortTest, TheKl7700AnswersThroughTheCamerasSerialPort)
+{
+    auto r = rig();
+    ASSERT_EQ(0, r->restored);
+    char owner = 0;
+    ASSERT_EQ(0, r->device->Lock(&owner, 0));
+    ASSERT_EQ(0, r->device->Open()) << r->device->GetInfoText(HAPCOMM_INFO_ERROR_TEXT, kivinst::kCommOpenFailed);
+    EXPECT_EQ(HAPCOMM_STATE_OPEN, r->device->GetState());
+    EXPECT_STREQ("Command channel of grabber 0", r->device->GetInfoText(HAPCOMM_INFO_PORT_DESCRIPTION, 0));
+    unsigned long count = 0;
+    ASSERT_EQ(0, r->device->Purge(HAPCOMM_PURGE_RX | HAPCOMM_PURGE_TX));
+    ASSERT_EQ(0, r->device->WriteText("V\r", &count));
+    EXPECT_EQ(2u, count);
+    const std::string reply = readReply(*r->device);
+    EXPECT_EQ(0u, reply.rfind("V\r", 0)) << reply;
+    EXPECT_NE(std::string::npos, reply.find("Sorvel")) << reply;
+
+    // Closing ends the channel and the camera; the port opens again.
+    EXPECT_EQ(0, r->device->Close());
+    EXPECT_EQ(HAPCOMM_STATE_CLOSED, r->device->GetState());
+    ASSERT_EQ(0, r->device->Open());
+    ASSERT_EQ(0, r->device->WriteText("s=?\r", &count));
+    EXPECT_NE(std::string::npos, readReply(*r->device).find("\r\n>"));
+    r->device->Close();
+    r->device->Unlock(&owner);
+}
+
+TEST_F(GrabberPortTest, OpenFailuresSayWhy)
+{
+    struct Case {
+        const char* name;
+        uint32_t camera;
+        const char* port;
+        const char* devicePort;
+        bool withIni;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"no UGIni", 100001, "MKAPISERIALPORT0", "GRABBER", false, "UGIni"},
+        {"no such grabber", 100001, "MKAPISERIALPORT0", "GRABBER:3", true, "loads no grabber 3"},
+        {"camera not on the network", 4242, "MKAPISERIALPORT0", "GRABBER", true, "no camera selected"},
+        {"port the camera lacks", 100001, "MKAPISERIALPORT7", "GRABBER", true, "\"MKAPISERIALPORT7\" of the grabber 0 cannot be opened (code 18)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFramixIni(c.camera, c.port);
+        auto r = std::make_unique<Rig>(c.devicePort, "grabberport");
+        if (c.withIni) r->store->WriteString("CommDev_0", "UGIni", ini_.c_str());
+        EXPECT_EQ(kivinst::kCommOpenFailed, r->device->Open());
+        EXPECT_EQ(HAPCOMM_STATE_CLOSED, r->device->GetState());
+        const std::string text = r->device->GetInfoText(HAPCOMM_INFO_ERROR_TEXT, kivinst::kCommOpenFailed);
+        EXPECT_NE(std::string::npos, text.find(c.text)) << text;
+    }
 }
 
 } // namespace
