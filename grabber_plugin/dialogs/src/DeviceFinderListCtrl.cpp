@@ -65,11 +65,15 @@ int CDeviceFinderListCtrl::InsertOrUpdate(const struct MkCameraInfo& camera, boo
     }
     MkIpSettings settings{};
     const bool haveSettings = m_api.MkCameraIpSettingsGet(camera.uniqueId, &settings) == MK_ERR_SUCCESS;
-    SetItemText(row, 0, FieldText(camera.name).c_str());
-    SetItemText(row, 1, FieldText(camera.serialNumber).c_str());
     // A camera whose settings cannot be read shows no address rather than a made-up one.
-    SetItemText(row, 2, haveSettings ? zelmk::AddressColumnText(settings.currentAddress, settings.currentMask).c_str() : "");
+    const std::string texts[3] = {FieldText(camera.name), FieldText(camera.serialNumber),
+                                  haveSettings ? zelmk::AddressColumnText(settings.currentAddress, settings.currentMask) : ""};
+    // The refresh runs every two seconds: only what changed is drawn again.
+    for (int column = 0; column < 3; ++column)
+        if (GetItemText(row, column) != texts[column]) SetItemText(row, column, texts[column].c_str());
     const int image = zelmk::FinderRowImage(reachable);
+    if (GetItemImage(row) == image - 1 && GetItemState(row, LVIS_OVERLAYMASK) == static_cast<UINT>(INDEXTOOVERLAYMASK(image)))
+        return row;
     LVITEMA item{};
     item.mask = LVIF_IMAGE | LVIF_STATE;
     item.iItem = row;

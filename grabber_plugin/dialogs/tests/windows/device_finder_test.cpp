@@ -193,7 +193,14 @@ TEST_F(DeviceFinder, TheRefreshMakesTheListMatchTheNetwork)
     ASSERT_GE(List().InsertOrUpdate(ghost, true), 0);
     ASSERT_TRUE(List().DeleteCamera(kBeta));
     EXPECT_FALSE(List().DeleteCamera(kBeta)) << "no row to delete twice";
+    // A row that shows a camera as reachable when it is not.
+    struct MkCameraInfo stale {};
+    stale.uniqueId = kFar;
+    ASSERT_EQ(Row(kFar), List().InsertOrUpdate(stale, true));
+    ASSERT_EQ("0/1", Icon(kFar));
     RefreshTick();
+    EXPECT_EQ("1/2", Icon(kFar));
+    EXPECT_EQ("Far", List().GetItemText(Row(kFar), 0));
     EXPECT_LT(Row(999), 0);
     EXPECT_GE(Row(kBeta), 0);
     EXPECT_EQ(4, List().GetItemCount());
