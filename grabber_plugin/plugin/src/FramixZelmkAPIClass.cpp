@@ -15,6 +15,7 @@
 #include "zelmk_dialogs/ZelmkAPIDeviceFinderDialog.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -84,6 +85,7 @@ void CFramixZelmkAPIClass::InitMembers()
     m_mutex.reset(::CreateMutexA(nullptr, FALSE, nullptr));
     m_stopEvent.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     m_linkEvent.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    m_callbacksIdle.reset(::CreateEventA(nullptr, TRUE, TRUE, nullptr));
 }
 
 CFramixZelmkAPIClass::~CFramixZelmkAPIClass()
@@ -94,6 +96,11 @@ CFramixZelmkAPIClass::~CFramixZelmkAPIClass()
             std::lock_guard<std::recursive_mutex> guard(LiveLock());
             LiveGrabbers().erase(this);
         }
+        // Last to first. Buffers a frame callback may still reach (a bound
+        // gave up on them) are left to the process rather than freed under it.
+        if (CallbacksOut() && !WaitForCallbacks("CFramixZelmkAPIClass::~CFramixZelmkAPIClass"))
+            for (auto& buffer : m_FrameBuffers) static_cast<void>(buffer.release());
+        while (!m_FrameBuffers.empty()) m_FrameBuffers.pop_back();
         DeleteCmdChannelList();
         delete m_pCamCntrlDlg;
         m_pCamCntrlDlg = nullptr;
@@ -213,6 +220,9 @@ int32_t CFramixZelmkAPIClass::IsActCameraOpen() { return m_bCameraOpen ? 1 : 0; 
 UG_ERRCODE CFramixZelmkAPIClass::CloseActCamera()
 {
     if (m_pLog) m_pLog->Print(1, "CFramixZelmkAPIClass::CloseActCamera");
+    // Closing under a running acquisition would leave its frames' callbacks
+    // re-queuing on a closed handle and the snap mode set for ever.
+    StopSnap();
     if (m_hCamera) {
         const uint32_t code = (*m_pMkApi)->MkCameraClose(m_hCamera);
         if (code != MK_ERR_SUCCESS) PrintApiError("CFramixZelmkAPIClass::CloseActCamera", code);
@@ -350,7 +360,14 @@ CUnifiedCamera* CFramixZelmkAPIClass::CreateCamera() { return new (std::nothrow)
 
 void CFramixZelmkAPIClass::PrintApiError(const char* text, uint32_t code)
 {
-    if (m_pLog) m_pLog->PrintText(0, zelmk::ApiErrorLine(text, code).c_str());
+    if (!m_pLog) return;
+    // On the stack when it fits: frame callbacks report failed frames with it.
+    char line[512];
+    const int n = std::snprintf(line, sizeof line, zelmk::ApiErrorFormat(code), text ? text : "", code);
+    if (n >= 0 && static_cast<size_t>(n) < sizeof line)
+        m_pLog->PrintText(0, line);
+    else
+        m_pLog->PrintText(0, zelmk::ApiErrorLine(text, code).c_str());
 }
 
 void CFramixZelmkAPIClass::PrintParameters(MkHandle handle)

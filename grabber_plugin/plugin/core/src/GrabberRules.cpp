@@ -1,6 +1,8 @@
 // Error lines, timer arithmetic and the parameter table of the grabber.
 #include "zelmk/GrabberRules.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace zelmk {
@@ -158,6 +160,15 @@ ParamSetAnswer GrabberParamSet(UG_GRABBERFEATURE feature, UG_ERRCODE limitsCode,
     case UG_FEATURE_FRAME_COUNTER: return {ParamSet::Code, UG_ERR_NOT_SUPPORTED};
     default: return {ParamSet::Framework, UG_OK};
     }
+}
+
+uint32_t FrameWaitBoundMs(std::optional<float> framesPerSecond, uint32_t minimumMs)
+{
+    const uint32_t floor = std::min(minimumMs, kMaximumFrameWaitMs);
+    if (!framesPerSecond || !(*framesPerSecond > 0.0f)) return std::max(floor, kUnknownRateFrameWaitMs);
+    const double periods = 10.0 * 1000.0 / double(*framesPerSecond);
+    if (!(periods < double(kMaximumFrameWaitMs))) return kMaximumFrameWaitMs;
+    return std::max(floor, static_cast<uint32_t>(std::ceil(periods)));
 }
 
 } // namespace zelmk

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace zelmk {
 namespace {
 
@@ -176,4 +178,32 @@ TEST(ParamTableTest, GetAndSet)
 }
 
 } // namespace
+TEST(FrameWaitTest, TenFramePeriodsWithinTheBounds)
+{
+    struct Case {
+        std::optional<float> rate;
+        uint32_t minimum;
+        uint32_t bound;
+    };
+    const Case cases[] = {
+        {30.0f, 2000, 2000}, // 334 ms of periods: the floor
+        {2.0f, 2000, 5000},  // ten periods of 500 ms
+        {0.5f, 2000, 20000}, // the slowest rate the cameras offer
+        {0.1f, 2000, 60000}, // a minute at most
+        {3.0f, 2000, 3334},  // rounded up
+        {std::nullopt, 2000, 10000},
+        {0.0f, 2000, 10000},
+        {-1.0f, 2000, 10000},
+        {std::numeric_limits<float>::quiet_NaN(), 2000, 10000},
+        {std::numeric_limits<float>::infinity(), 2000, 2000},
+        {100.0f, 50, 100}, // a lowered floor (tests): ten periods
+        {1.0e-30f, 2000, 60000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.rate ? *c.rate : -99.0f) << " fps, floor " << c.minimum);
+        EXPECT_EQ(c.bound, FrameWaitBoundMs(c.rate, c.minimum));
+    }
+    EXPECT_EQ(2000u, FrameWaitBoundMs(1000.0f));
+}
+
 } // namespace zelmk

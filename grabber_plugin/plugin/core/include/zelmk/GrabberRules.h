@@ -64,4 +64,13 @@ struct ParamSetAnswer {
 ParamSetAnswer GrabberParamSet(UG_GRABBERFEATURE feature, UG_ERRCODE limitsCode, const ParamLimits& limits,
                                uint64_t value1, uint64_t value2);
 
+// How long the grabber waits for a frame from the library (the library itself
+// would wait for ever): ten frame periods of the camera's frame rate, never
+// less than the minimum, never more than a minute; with no usable rate (a
+// failed read, zero, not a number) ten seconds, but not less than the minimum.
+inline constexpr uint32_t kMinimumFrameWaitMs = 2000;
+inline constexpr uint32_t kMaximumFrameWaitMs = 60000;
+inline constexpr uint32_t kUnknownRateFrameWaitMs = 10000;
+uint32_t FrameWaitBoundMs(std::optional<float> framesPerSecond, uint32_t minimumMs = kMinimumFrameWaitMs);
+
 } // namespace zelmk
