@@ -198,6 +198,13 @@ void SerialPort::takeDeviceOutput(uint64_t atUs)
 
 void SerialPort::update(uint64_t nowUs)
 {
+    // The line starts when the port is first looked at: a device that polls
+    // (a TCP peer, every 2 ms) would otherwise be walked from time 0 up to a
+    // clock that counts from the machine's start, millions of polls at once.
+    if (!timeStarted_) {
+        cursorUs_ = std::max(cursorUs_, nowUs);
+        timeStarted_ = true;
+    }
     for (;;) {
         const uint64_t tx = txFifo_.empty() ? kNever : txNextUs_;
         const auto deviceDue = device_ ? device_->nextOutputUs() : std::nullopt;

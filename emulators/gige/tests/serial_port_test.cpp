@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace gigesim {
@@ -59,6 +60,35 @@ std::string receiveAll(SerialPort& port, uint64_t now)
     uint32_t code = 0;
     EXPECT_TRUE(port.write(kRxLength, n, now, code));
     return out;
+}
+
+// A device that polls, as the TCP device does: every 2 ms it is asked for output.
+class PollingDevice : public SerialDevice {
+public:
+    std::string name() const override { return "polling"; }
+    void receive(uint8_t, uint64_t) override {}
+    std::string takeOutput(uint64_t nowUs) override
+    {
+        ++polls;
+        lastUs = nowUs;
+        return {};
+    }
+    std::optional<uint64_t> nextOutputUs() const override { return lastUs + 2000; }
+    uint64_t polls = 0, lastUs = 0;
+};
+
+TEST(SerialPort, APollingDeviceStartsAtTheFirstLookNotAtTimeZero)
+{
+    SerialPort port;
+    auto device = std::make_unique<PollingDevice>();
+    PollingDevice& polling = *device;
+    port.attach(std::move(device));
+    // A clock counting from the machine's start (here 100 s; days in practice).
+    const uint64_t now = 100ull * 1000000;
+    open(port, now);
+    EXPECT_LE(polling.polls, 2u) << "walked from 0 in 2 ms steps";
+    reg(port, kRxLength, now + 10000);
+    EXPECT_LE(polling.polls, 8u);
 }
 
 TEST(SerialPort, ByteTimeFollowsTheMode)

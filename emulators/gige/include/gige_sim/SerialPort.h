@@ -89,6 +89,7 @@ private:
     std::deque<Arrival> line_;
     uint64_t lineFreeUs_ = 0; // when the line from the device is free again
     uint64_t cursorUs_ = 0;   // how far the line has been moved on
+    bool timeStarted_ = false; // the first update has set the cursor
     std::vector<uint8_t> rx_;
     uint32_t overflows_ = 0;
     uint64_t bytesSent_ = 0, bytesReceived_ = 0;
