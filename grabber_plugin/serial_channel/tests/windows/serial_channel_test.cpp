@@ -5,6 +5,8 @@
 #include "FramixZelmkAPIClass.h"
 #include "Win32BindingPlatform.h"
 
+#include "GrabberLog.h"
+
 #include "app_framework_testing/message_tests.h"
 #include "config_store/IniFile.h"
 #include "win32/module.h"
@@ -428,6 +430,63 @@ TEST_F(SerialChannelTest, AnExchangeWaitsForTheGrabbersMutex)
     writer.join();
     EXPECT_EQ(UG_OK, result);
     EXPECT_EQ(1u, g_rec.Count(true, 0x6012C));
+}
+
+TEST_F(SerialChannelTest, PrepareFrameBuffersWaitsForAnExchangeToEnd)
+{
+    OpenLoopback();
+    struct Lines {
+        std::mutex lock;
+        std::vector<std::string> all;
+        bool Has(const std::string& part)
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            return std::any_of(all.begin(), all.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+        }
+    } lines;
+    CGrabberLog log;
+    log.SetCallback(
+        [](void* c, int, const char* text) {
+            auto* l = static_cast<Lines*>(c);
+            std::lock_guard<std::mutex> guard(l->lock);
+            l->all.push_back(text);
+        },
+        &lines);
+    m_grabber->SetLog(&log);
+    {
+        std::lock_guard<std::mutex> guard(g_rec.lock);
+        g_rec.onRead = [busy = 3](const uint32_t* a, uint32_t* v, uint32_t n) mutable {
+            for (uint32_t i = 0; i < n; ++i)
+                if (a[i] == 0x60124 && busy-- > 0) v[i] = 0;
+        };
+    }
+    // The transmit waits for ready under the mutex; meanwhile another thread prepares frame buffers.
+    std::thread preparer;
+    std::atomic<bool> calling{false};
+    bool gotMutexDuringExchange = false;
+    uint64_t now = 0;
+    m_channel->SetReadyClock({[&] { return now; },
+                              [&] {
+                                  ++now;
+                                  if (!preparer.joinable()) {
+                                      preparer = std::thread([&] {
+                                          calling = true;
+                                          m_grabber->PrepareFrameBuffers();
+                                      });
+                                      PumpUntil([&] { return calling.load(); }, 3000, Pump::Plain);
+                                      PumpUntil([&] { return lines.Has("PrepareFrameBuffers"); }, 3000, Pump::Plain);
+                                      PumpFor(50, Pump::Plain);
+                                  }
+                                  gotMutexDuringExchange |= lines.Has("got mutex");
+                              }});
+    uint32_t one = 0;
+    EXPECT_EQ(UG_OK, m_channel->WriteByte('x', &one));
+    ASSERT_TRUE(preparer.joinable());
+    preparer.join();
+    EXPECT_TRUE(lines.Has("PrepareFrameBuffers")) << "the preparation ran";
+    EXPECT_FALSE(gotMutexDuringExchange) << "the preparation took the mutex in the middle of a transmit";
+    EXPECT_TRUE(lines.Has("got mutex")) << "and took it once the transmit was done";
+    m_grabber->SetLog(nullptr);
 }
 
 struct DialogRecord {
