@@ -1,22 +1,9 @@
 // The port table's lookups and the buffers' byte packing.
 #include "zelmk_serial/SerialPorts.h"
 
-#include <cctype>
+#include "zelmk_serial/SerialSettings.h"
 
 namespace zelmk::serial {
-
-namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-} // namespace
 
 uint32_t PortNameToIndex(std::string_view name)
 {

@@ -14,6 +14,14 @@ constexpr const char* kParityTexts[] = {"No", "Odd", "Even"};
 constexpr const char* kByteSizeTexts[] = {"5", "6", "7", "8"};
 constexpr const char* kStopBitsTexts[] = {"1", "1.5", "2"};
 
+template <size_t N>
+const char* TextAt(const char* const (&table)[N], int32_t index, int32_t fallback)
+{
+    return index >= 0 && static_cast<size_t>(index) < N ? table[index] : table[fallback];
+}
+
+} // namespace
+
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;
@@ -22,14 +30,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
             return false;
     return true;
 }
-
-template <size_t N>
-const char* TextAt(const char* const (&table)[N], int32_t index, int32_t fallback)
-{
-    return index >= 0 && static_cast<size_t>(index) < N ? table[index] : table[fallback];
-}
-
-} // namespace
 
 const char* BaudText(int32_t index) { return index >= 0 && index < kBaudCount ? kBaudTexts[index] : "0"; }
 const char* ParityText(int32_t index) { return TextAt(kParityTexts, index, 0); }

@@ -6,6 +6,8 @@
 #include "mk_api_core/Exports.h"
 #include "mk_api_dll/Composition.h"
 
+#include "RegisterCall.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -29,25 +31,9 @@ private:
     std::atomic<uint64_t> m_now{1000000};
 };
 
-struct Call {
-    bool write;
-    std::vector<uint32_t> addresses;
-    std::vector<uint32_t> values;
-    bool operator==(const Call&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Call& call)
-{
-    out << (call.write ? "W" : "R");
-    for (size_t i = 0; i < call.addresses.size(); ++i) {
-        out << " " << std::hex << call.addresses[i];
-        if (call.write) out << "=" << call.values[i];
-    }
-    return out << std::dec;
-}
-
-Call W(std::vector<uint32_t> addresses, std::vector<uint32_t> values) { return {true, std::move(addresses), std::move(values)}; }
-Call R(std::vector<uint32_t> addresses) { return {false, std::move(addresses), {}}; }
+using test_support::Call;
+using test_support::R;
+using test_support::W;
 
 // Every call on its way to the library, with a hook that may change what a
 // read answers or refuse a write (a port that misbehaves).

@@ -12,6 +12,8 @@
 #include "win32/module.h"
 #include "win32/unique_handle.h"
 
+#include "RegisterCall.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,23 +34,9 @@ const char kNetwork[] = "[Network]\nHostAddress=192.168.10.1\nHostMask=255.255.2
                         "[Camera Ports]\nUniqueId=601\nAddress=192.168.10.31\nMask=255.255.255.0\n"
                         "SerialPorts=3\nSerialPort0=kl7700\nSerialPort1=loopback\nSerialPort2=loopback\n";
 
-struct Call {
-    bool write;
-    std::vector<uint32_t> addresses;
-    std::vector<uint32_t> values;
-    bool operator==(const Call&) const = default;
-};
-std::ostream& operator<<(std::ostream& out, const Call& call)
-{
-    out << (call.write ? "W" : "R") << std::hex;
-    for (size_t i = 0; i < call.addresses.size(); ++i) {
-        out << " " << call.addresses[i];
-        if (call.write) out << "=" << call.values[i];
-    }
-    return out << std::dec;
-}
-Call W(std::vector<uint32_t> a, std::vector<uint32_t> v) { return {true, std::move(a), std::move(v)}; }
-Call R(std::vector<uint32_t> a) { return {false, std::move(a), {}}; }
+using zelmk::serial::test_support::Call;
+using zelmk::serial::test_support::R;
+using zelmk::serial::test_support::W;
 
 // The register functions the binding hands the channel: they record each call
 // and pass it to the library's own. A test may change what a read answers.

@@ -20,6 +20,9 @@ struct LineSettings {
 inline constexpr int32_t kBaudCount = 11;
 inline constexpr uint32_t kBaudRates[kBaudCount] = {300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400};
 
+// Equal texts without regard to case (port names, parity texts).
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
 // "300" ... "230400"; any other index is "0".
 const char* BaudText(int32_t index);
 // "No", "Odd", "Even"; "1", "1.5", "2"; "5" ... "8". An index outside the
