@@ -7,6 +7,7 @@
 #include "FramixZelmkAPIClass.h"
 #include "UnifiedCamera.h"
 #include "Win32BindingPlatform.h"
+#include "grabber_fixture.h"
 
 #include "GrabberLog.h"
 #include "app_framework/message_box.h"
@@ -24,39 +25,22 @@
 #include <mutex>
 #include <regex>
 
+namespace zelmk_test {
+const char* TestNetwork()
+{
+    return "[Network]\n"
+           "HostAddress=192.168.10.1\nHostMask=255.255.255.0\n"
+           "[Camera Alpha]\nUniqueId=501\nSerialNumber=A-0001\nAddress=192.168.10.21\nMask=255.255.255.0\n"
+           "[Camera Beta]\nUniqueId=502\nSerialNumber=B-0002\nAddress=192.168.10.22\nMask=255.255.255.0\n"
+           "[Camera Gamma]\nUniqueId=503\nSerialNumber=C-0003\nAddress=192.168.10.23\nMask=255.255.255.0\n";
+}
+} // namespace zelmk_test
+
 namespace {
 
 namespace fs = std::filesystem;
-
-const char kNetwork[] = "[Network]\n"
-                        "HostAddress=192.168.10.1\nHostMask=255.255.255.0\n"
-                        "[Camera Alpha]\nUniqueId=501\nSerialNumber=A-0001\nAddress=192.168.10.21\nMask=255.255.255.0\n"
-                        "[Camera Beta]\nUniqueId=502\nSerialNumber=B-0002\nAddress=192.168.10.22\nMask=255.255.255.0\n"
-                        "[Camera Gamma]\nUniqueId=503\nSerialNumber=C-0003\nAddress=192.168.10.23\nMask=255.255.255.0\n";
-
-// One binding per process, as in the plug-in: bound once, never unloaded.
-const zelmk::CmkAPIAccess& Api()
-{
-    static zelmk::Win32BindingPlatform platform;
-    static const zelmk::CmkAPIAccess* access = [] {
-        const fs::path file = fs::temp_directory_path() / ("zelmk_network_" + std::to_string(::GetCurrentProcessId()) + ".ini");
-        std::ofstream(file) << kNetwork;
-        // The library reads it through the C runtime, which keeps its own copy.
-        _putenv(("MKAPI_NETWORK=" + file.string()).c_str());
-        return new zelmk::CmkAPIAccess(platform);
-    }();
-    return *access;
-}
-
-std::string Sim(const std::string& command)
-{
-    using Control = uint32_t(MKAPI_CALL*)(const char*, char*, uint32_t);
-    const auto control = win32::BindExport<Control>(static_cast<HMODULE>(Api().Module()), "MkSimControl");
-    if (!control) return "no MkSimControl";
-    char reply[4096] = {};
-    const uint32_t code = control(command.c_str(), reply, sizeof reply);
-    return code == 0 ? std::string(reply) : "error " + std::to_string(code) + ": " + reply;
-}
+using zelmk_test::Api;
+using zelmk_test::Sim;
 
 struct WaitRecord {
     std::vector<DWORD> timeouts;
@@ -87,15 +71,12 @@ DWORD WaitAfterCommand(HANDLE event, DWORD milliseconds)
     return result;
 }
 
-class GrabberTest : public testing::Test {
+class GrabberTest : public zelmk_test::GrabberFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Api().IsValid());
-        ASSERT_EQ("ok", Sim("status"));
+        GrabberFixture::SetUp();
         g_wait = {};
-        m_store.reset(CreateIniFile(INIKIND_MEM));
-        m_log.SetCallback(&GrabberTest::Record, this);
         m_grabber = MakeGrabber();
     }
     void TearDown() override
@@ -105,39 +86,8 @@ protected:
         for (const char* id : {"501", "502", "503"}) Sim(std::string("plug ") + id);
     }
 
-    std::unique_ptr<CFramixZelmkAPIClass> MakeGrabber()
-    {
-        auto grabber = std::make_unique<CFramixZelmkAPIClass>(::GetModuleHandleA(nullptr), &Api());
-        grabber->InitMembers();
-        grabber->SetLog(&m_log);
-        grabber->SetGrabberIni(m_store.get(), 0);
-        grabber->SetLinkWait(&NoWait);
-        return grabber;
-    }
+    std::unique_ptr<CFramixZelmkAPIClass> MakeGrabber() { return GrabberFixture::MakeGrabber(&NoWait); }
 
-    static void Record(void* context, int level, const char* text)
-    {
-        auto* self = static_cast<GrabberTest*>(context);
-        std::lock_guard<std::mutex> guard(self->m_lock);
-        self->m_lines.push_back(std::to_string(level) + " " + text);
-    }
-    std::vector<std::string> Lines()
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        return m_lines;
-    }
-    void ClearLines()
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        m_lines.clear();
-    }
-    size_t Count(const std::string& pattern)
-    {
-        const std::regex re(pattern);
-        size_t n = 0;
-        for (const auto& line : Lines()) n += std::regex_search(line, re) ? 1 : 0;
-        return n;
-    }
     std::vector<uint32_t> Ids()
     {
         std::vector<uint32_t> ids;
@@ -145,13 +95,6 @@ protected:
         return ids;
     }
 
-    struct StoreDeleter {
-        void operator()(CIniFile* store) const { DeleteIniFile(store); }
-    };
-    std::unique_ptr<CIniFile, StoreDeleter> m_store;
-    CGrabberLog m_log;
-    std::mutex m_lock;
-    std::vector<std::string> m_lines;
     std::unique_ptr<CFramixZelmkAPIClass> m_grabber;
 };
 

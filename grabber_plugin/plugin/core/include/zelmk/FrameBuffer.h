@@ -42,6 +42,7 @@ public:
     Converted Convert();
 
     MkFrame& Frame() { return m_Frame; }
+    const MkFrame& Frame() const { return m_Frame; }
     uint64_t Index() const { return m_Index; }
     uint8_t* ImageBuffer() const { return m_pImage; }
     uint64_t ImageSize() const { return m_ImageSize; }
