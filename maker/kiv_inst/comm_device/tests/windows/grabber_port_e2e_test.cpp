@@ -169,8 +169,11 @@ protected:
 
     // Merrow with ARGUMENTS against a fresh emulator tool, on the port "GRABBER"
     // (through the camera) or "TCP:..." (direct). With `doneWhen`, the run waits until the tool's log satisfies it, then closes the control dialog.
+    // `act` then works the dialog, and the run goes on until the log satisfies `actedWhen`.
     Run RunMerrow(bool throughGrabber, const std::string& arguments,
-                  const std::function<bool(const std::string& log)>& doneWhen = {})
+                  const std::function<bool(const std::string& log)>& doneWhen = {},
+                  const std::function<void(HWND dialog)>& act = {},
+                  const std::function<bool(const std::string& log)>& actedWhen = {})
     {
         Run run;
         const std::string tag = throughGrabber ? "grabber" : "direct";
@@ -211,6 +214,13 @@ protected:
             if (doneWhen) {
                 EXPECT_TRUE(WaitUntil([&] { return doneWhen(ReadFile(emuLog)) || !merrow.Running(); }, 60000))
                     << ReadFile(emuLog);
+                if (act) {
+                    HWND dialog = ::FindWindowA(nullptr, "Sorvel SX-20 / KL-7700 Control");
+                    EXPECT_NE(nullptr, dialog);
+                    if (dialog) act(dialog);
+                    EXPECT_TRUE(WaitUntil([&] { return actedWhen(ReadFile(emuLog)) || !merrow.Running(); }, 20000))
+                        << ReadFile(emuLog);
+                }
                 // The control dialog stays until it is closed, as a user would.
                 WaitUntil(
                     [&] {
@@ -254,6 +264,54 @@ TEST_F(GrabberPortEndToEnd, TheDemoJobThroughTheCameraIsTheExchangeOfTheDirectPo
     EXPECT_NE(std::string::npos, direct.exchange.fromHost.find("E=000005DC\\r")) << direct.exchange.fromHost;
     EXPECT_EQ(direct.exchange.fromHost, grabber.exchange.fromHost);
     EXPECT_EQ(direct.exchange.fromCamera, grabber.exchange.fromCamera);
+}
+
+// A control of the dialog's pages by its id (the pages are child dialogs).
+HWND FindControl(HWND dialog, int id)
+{
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    ::EnumChildWindows(
+        dialog,
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            if (::GetDlgCtrlID(window) != s->id) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(GrabberPortEndToEnd, TheControlDialogWritesAChangeBackThroughIt)
+{
+    const auto identified = [](const std::string& log) {
+        const Exchange e = ReadTranscript(log);
+        const size_t query = e.fromCamera.find("b=?\\r");
+        return query != std::string::npos && e.fromCamera.find(">", query) != std::string::npos;
+    };
+    // The timing mode with an exposure timer, then 10 ms of exposure: 3333 ticks at K = 167.
+    const auto change = [](HWND dialog) {
+        const int kTimingMode = 8023, kExposureEdit = 8000;
+        HWND mode = FindControl(dialog, kTimingMode), exposure = FindControl(dialog, kExposureEdit);
+        ASSERT_TRUE(mode && exposure);
+        ::SendMessageA(mode, CB_SETCURSEL, 2, 0);
+        ::SendMessageA(::GetParent(mode), WM_COMMAND, MAKEWPARAM(kTimingMode, CBN_SELCHANGE), reinterpret_cast<LPARAM>(mode));
+        ::SendMessageA(exposure, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("10.0000"));
+        ::SendMessageA(::GetParent(exposure), WM_COMMAND, MAKEWPARAM(kExposureEdit, EN_KILLFOCUS),
+                       reinterpret_cast<LPARAM>(exposure));
+    };
+    const auto written = [](const std::string& log) {
+        const Exchange e = ReadTranscript(log);
+        const size_t command = e.fromCamera.find("E=00000D05\\r");
+        return command != std::string::npos && e.fromCamera.find(">", command) != std::string::npos;
+    };
+    const Run grabber = RunMerrow(true, "StartClientDialog=65536", identified, change, written);
+    EXPECT_EQ(std::optional<DWORD>(0), grabber.exitCode) << grabber.output;
+    EXPECT_NE(std::string::npos, grabber.exchange.fromHost.find("M=02\\r")) << grabber.exchange.fromHost;
+    EXPECT_NE(std::string::npos, grabber.exchange.fromHost.find("E=00000D05\\r")) << grabber.exchange.fromHost;
 }
 
 TEST_F(GrabberPortEndToEnd, TheControlDialogIdentifiesTheCameraThroughIt)
