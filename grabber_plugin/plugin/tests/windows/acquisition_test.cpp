@@ -682,3 +682,35 @@ TEST_F(AcquisitionTest, CameraEventCallbackLogsItsArguments)
 }
 
 } // namespace
+
+namespace {
+
+// FramixHost as a user runs it: a continuous snap on the built-in network's
+// Mono camera (30 frames per second), then the last image as a PNG file.
+TEST(HostAcquisitionTest, SnapPrintsTheRateWithNothingLostAndSaveWritesThePattern)
+{
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(Api().IsValid());
+    const fs::path folder = fs::temp_directory_path() / ("zelmk_snap_" + std::to_string(::GetCurrentProcessId()));
+    fs::create_directories(folder);
+    std::ofstream(folder / "Framix.ini", std::ios::binary) << "[Framix]\r\nLogFile=\r\n[Grabber_0]\r\nFile=FramixZelmkAPI.dll\r\nNumBuffers=8\r\n";
+    const std::string png = (folder / "frame.png").string();
+    const zelmk_test::HostRun run = zelmk_test::RunFramixHost(folder, "init select 100001 open snap 1 30 save \"" + png + "\" close");
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(0u, run.exitCode) << run.text;
+    EXPECT_TRUE(std::regex_search(run.text, std::regex("\nsnap: frames received 30, frames per second [0-9]+\\.[0-9], frames lost 0\n")))
+        << run.text;
+    EXPECT_TRUE(std::regex_search(run.text, std::regex("\nsave: buffer [0-7], 640 x 480, to "))) << run.text;
+    const std::regex queued("\\[1\\] CFramixZelmkAPIClass::Snap: Queued buffer [0-7]\n");
+    EXPECT_EQ(8, std::distance(std::sregex_iterator(run.text.begin(), run.text.end(), queued), std::sregex_iterator()));
+    // A PNG file: its signature, and more than the headers of an empty image.
+    std::ifstream in(png, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(std::string("\x89PNG\r\n\x1a\n", 8), bytes.substr(0, 8));
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+} // namespace

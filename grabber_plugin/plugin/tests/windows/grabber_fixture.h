@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -49,6 +50,50 @@ inline std::string Sim(const std::string& command)
     char reply[4096] = {};
     const uint32_t code = control(command.c_str(), reply, sizeof reply);
     return code == 0 ? std::string(reply) : "error " + std::to_string(code) + ": " + reply;
+}
+
+// FramixHost.exe from bin/ run with the commands on a Framix.ini in folder, on
+// the library's built-in network; its output, with line ends as "\n".
+struct HostRun {
+    bool started = false;
+    bool finished = false;
+    DWORD exitCode = 0;
+    std::string text;
+};
+inline HostRun RunFramixHost(const std::filesystem::path& folder, const std::string& commands)
+{
+    namespace fs = std::filesystem;
+    HostRun run;
+    const fs::path bin = fs::path(win32::ModulePath(nullptr)).parent_path().parent_path() / "bin";
+    const std::string ini = (folder / "Framix.ini").string();
+    const std::string output = (folder / "out.txt").string();
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    win32::UniqueHandle<win32::handle_traits::File> out(::CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) return run;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out.get();
+    startup.hStdError = out.get();
+    std::string command = "\"" + (bin / "FramixHost.exe").string() + "\" --ini \"" + ini + "\" " + commands;
+    // The child serves the built-in network, not this program's description.
+    ::SetEnvironmentVariableA("MKAPI_NETWORK", nullptr);
+    PROCESS_INFORMATION process = {};
+    run.started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, bin.string().c_str(), &startup, &process);
+    if (!run.started) return run;
+    win32::UniqueHandle<win32::handle_traits::Kernel> child(process.hProcess), thread(process.hThread);
+    run.finished = ::WaitForSingleObject(child.get(), 60000) == WAIT_OBJECT_0;
+    if (!run.finished) {
+        ::TerminateProcess(child.get(), 99);
+        ::WaitForSingleObject(child.get(), 5000);
+    }
+    ::GetExitCodeProcess(child.get(), &run.exitCode);
+    out.reset();
+    std::ifstream in(output);
+    run.text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    run.text.erase(std::remove(run.text.begin(), run.text.end(), '\r'), run.text.end());
+    return run;
 }
 
 class GrabberFixture : public testing::Test {

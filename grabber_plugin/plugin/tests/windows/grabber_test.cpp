@@ -356,43 +356,15 @@ TEST(PluginModuleTest, SelectedCameraSurvivesARestartThroughTheIniFile)
 // FramixHost as a user runs it, on the library's built-in network.
 TEST(PluginModuleTest, FramixHostOpensAndClosesACamera)
 {
-    const fs::path bin = fs::path(win32::ModulePath(nullptr)).parent_path().parent_path() / "bin";
     const fs::path folder = fs::temp_directory_path() / ("zelmk_host_" + std::to_string(::GetCurrentProcessId()));
     fs::create_directories(folder);
     const std::string ini = (folder / "Framix.ini").string();
     std::ofstream(ini, std::ios::binary) << "[Framix]\r\nLogFile=\r\n[Grabber_0]\r\nFile=FramixZelmkAPI.dll\n";
-    const std::string output = (folder / "out.txt").string();
-
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    win32::UniqueHandle<win32::handle_traits::File> out(::CreateFileA(
-        output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(out);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out.get();
-    startup.hStdError = out.get();
-    std::string command = "\"" + (bin / "FramixHost.exe").string() + "\" --ini \"" + ini +
-        "\" init cameras select 100001 open close";
-    // The child serves the built-in network, not this program's description.
-    ::SetEnvironmentVariableA("MKAPI_NETWORK", nullptr);
-    PROCESS_INFORMATION process = {};
-    const BOOL started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                          bin.string().c_str(), &startup, &process);
-    ASSERT_TRUE(started);
-    win32::UniqueHandle<win32::handle_traits::Kernel> child(process.hProcess), thread(process.hThread);
-    if (::WaitForSingleObject(child.get(), 60000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(child.get(), 99);
-        ::WaitForSingleObject(child.get(), 5000);
-        ADD_FAILURE() << "FramixHost did not finish within 60 s";
-    }
-    DWORD exitCode = 0;
-    ::GetExitCodeProcess(child.get(), &exitCode);
-    out.reset();
-    std::ifstream in(output);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    EXPECT_EQ(0u, exitCode) << text;
+    const zelmk_test::HostRun run = zelmk_test::RunFramixHost(folder, "init cameras select 100001 open close");
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.finished) << "FramixHost did not finish within 60 s";
+    const std::string& text = run.text;
+    EXPECT_EQ(0u, run.exitCode) << text;
     for (const char* expected : {"[1] CFramixZelmkAPIClass::Init\n", "[1] CmkAPIAccess::CmkAPIAccess: calling MkInitialize...\n",
                                  "[1] Using mkAPI V", "0: 100001 \"Mono\"", "1: 100002 \"Colour\"",
                                  "[1] CFramixZelmkAPIClass::OpenActCamera\n", "[1] Successfully opened camera!\n",
