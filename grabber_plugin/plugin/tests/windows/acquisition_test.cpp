@@ -106,6 +106,11 @@ protected:
         if (self->m_deliveries.size() < self->m_deliveries.capacity()) self->m_deliveries.push_back({buffer, flag, number});
         if (self->m_deliveries.size() >= self->m_wanted) ::SetEvent(self->m_arrived.get());
     }
+    void ClearDeliveries()
+    {
+        std::lock_guard<std::mutex> guard(m_deliveryLock);
+        m_deliveries.clear();
+    }
     std::vector<Delivery> Deliveries()
     {
         std::lock_guard<std::mutex> guard(m_deliveryLock);
@@ -377,10 +382,7 @@ TEST_F(AcquisitionTest, ContinuousDeliversEveryFrameOnceAndInOrder)
     ASSERT_NO_FATAL_FAILURE(Open(602));
     for (const uint64_t buffers : {uint64_t{1}, uint64_t{3}, uint64_t{100}}) {
         SCOPED_TRACE(testing::Message() << buffers << " buffers");
-        {
-            std::lock_guard<std::mutex> guard(m_deliveryLock);
-            m_deliveries.clear();
-        }
+        ClearDeliveries();
         ASSERT_EQ(UG_OK, Prepare(buffers));
         const uint32_t droppedBefore = Dropped();
         ClearLines();
@@ -540,10 +542,7 @@ TEST_F(AcquisitionTest, SynchronousSingleFrameOfEveryType)
     EXPECT_EQ(UG_SNAP_IDLE, m_grabber->GetSnapMode());
     for (const int32_t type : {3, 4, 5}) {
         SCOPED_TRACE(type);
-        {
-            std::lock_guard<std::mutex> guard(m_deliveryLock);
-            m_deliveries.clear();
-        }
+        ClearDeliveries();
         ClearLines();
         ASSERT_EQ(UG_OK, m_grabber->Snap(type));
         EXPECT_EQ(UG_SNAP_IDLE, m_grabber->GetSnapMode());
@@ -598,10 +597,7 @@ TEST_F(AcquisitionTest, FailuresOfASynchronousSnap)
     }
 
     // A camera frame smaller than the mode the buffers were sized for is not converted.
-    {
-        std::lock_guard<std::mutex> guard(m_deliveryLock);
-        m_deliveries.clear();
-    }
+    ClearDeliveries();
     Set("PixelFormat", "Yuv422");
     ASSERT_EQ(UG_OK, Prepare(1));
     ASSERT_EQ(0u, Mk().MkAttrUint32Set(Handle(), "Width", 32));
