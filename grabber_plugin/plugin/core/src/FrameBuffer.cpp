@@ -10,7 +10,8 @@ namespace zelmk {
 namespace {
 
 // Memory of a new size (contents not kept; the next frame overwrites them);
-// false, leaving the old block, when it cannot be had.
+// false, leaving the old block, when it cannot be had. The pages are touched
+// here, so that the system does not hand them out on the frame path.
 template <class Size>
 bool Resize(uint8_t*& block, Size& size, uint64_t wanted)
 {
@@ -24,6 +25,7 @@ bool Resize(uint8_t*& block, Size& size, uint64_t wanted)
     if (wanted > SIZE_MAX) return false;
     auto* fresh = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(wanted)));
     if (!fresh) return false;
+    std::memset(fresh, 0, static_cast<size_t>(wanted));
     std::free(block);
     block = fresh;
     size = static_cast<Size>(wanted);
