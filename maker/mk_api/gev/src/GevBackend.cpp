@@ -24,6 +24,13 @@ namespace {
 // The register the plug-in reads for the current pixel format's code.
 constexpr uint32_t kPixelFormatRegister = 0x00012120;
 constexpr uint32_t kMaxRetries = 20;
+constexpr uint32_t kMinPacketSize = 576, kMaxPacketSize = 9000;
+// A test packet is waited for this long; a size whose packet does not come does not fit.
+constexpr uint64_t kTestPacketWaitUs = 100000;
+// Probes of one adjustment: the top, the bottom and the halvings between (9000 to 576 in
+// steps of 4 needs 12).
+constexpr int kMaxProbes = 16;
+constexpr uint32_t kUdpIpOverhead = 28;
 
 Code codeOf(const GvcpResult& r)
 {
@@ -87,19 +94,49 @@ uint32_t clamp32(uint64_t v) { return uint32_t(std::min<uint64_t>(v, UINT32_MAX)
 
 } // namespace
 
+namespace {
+
+class UdpNetwork : public GevNetwork {
+public:
+    std::unique_ptr<DatagramTransport> control(uint32_t interfaceAddress, uint32_t device, uint16_t port,
+                                               std::string& error) override
+    {
+        auto socket = UdpSocket::open(interfaceAddress, 0, error);
+        if (socket)
+            socket->setPeer(device, port);
+        return socket;
+    }
+    std::unique_ptr<DatagramTransport> stream(uint32_t interfaceAddress, uint32_t device, uint32_t bufferBytes,
+                                              uint16_t& port, std::string& error) override
+    {
+        auto socket = UdpSocket::open(interfaceAddress, 0, error);
+        if (!socket)
+            return nullptr;
+        // Datagrams from the camera only, from whatever port it sends them.
+        socket->setPeer(device, 0);
+        socket->setReceiveBuffer(bufferBytes);
+        port = socket->localPort();
+        return socket;
+    }
+    bool ownThreads() const override { return true; }
+};
+
+} // namespace
+
+std::unique_ptr<GevNetwork> udpNetwork() { return std::make_unique<UdpNetwork>(); }
+
 struct GevBackend::Link {
-    std::unique_ptr<UdpSocket> socket;
+    std::unique_ptr<DatagramTransport> transport;
     std::unique_ptr<GvcpClient> client;
 };
 
 std::unique_ptr<GevBackend::Link> GevBackend::connect(uint32_t deviceAddress, std::string& error)
 {
     auto link = std::make_unique<Link>();
-    link->socket = UdpSocket::open(setup_.interfaceAddress, 0, error);
-    if (!link->socket)
+    link->transport = network_.control(setup_.interfaceAddress, deviceAddress, setup_.port, error);
+    if (!link->transport)
         return nullptr;
-    link->socket->setPeer(deviceAddress, setup_.port);
-    link->client = std::make_unique<GvcpClient>(*link->socket, clock_,
+    link->client = std::make_unique<GvcpClient>(*link->transport, clock_,
                                                 GvcpOptions{setup_.retries, setup_.timeoutMs, 5000});
     return link;
 }
@@ -108,10 +145,10 @@ std::unique_ptr<GevBackend::Link> GevBackend::connect(uint32_t deviceAddress, st
 // The heartbeat thread and the stream thread use only the client, which locks itself.
 class GevBackend::Session : public mkapi::CameraSession, public FrameTarget {
 public:
-    Session(uint32_t uniqueId, bool master, std::unique_ptr<Link> link, mkapi::BackendEvents& events,
-            const mkapi::Clock& clock, uint32_t interfaceAddress)
-        : uniqueId_(uniqueId), master_(master), link_(std::move(link)), events_(events), clock_(clock),
-          interfaceAddress_(interfaceAddress), channel_(*link_->client, clock)
+    Session(GevBackend& backend, uint32_t uniqueId, bool master, std::unique_ptr<Link> link)
+        : backend_(backend), uniqueId_(uniqueId), master_(master), link_(std::move(link)), events_(*backend.events_),
+          clock_(backend.clock_), interfaceAddress_(backend.setup_.interfaceAddress),
+          driven_(!backend.network_.ownThreads()), channel_(*link_->client, clock_)
     {
     }
     ~Session() override { close(); }
@@ -144,9 +181,46 @@ public:
         for (const Extra& e : kExtras)
             if (!attributes_->typeOf(e.name) && std::find(names_.begin(), names_.end(), e.name) == names_.end())
                 names_.push_back(e.name);
-        if (master_)
+        readTickFrequency();
+        if (driven_)
+            backend_.drive(this, true);
+        else if (master_)
             heartbeat_ = std::make_unique<HeartbeatThread>(channel_, clock_, [this] { onLost(); });
         return 0;
+    }
+
+    // On virtual time, from the backend's advance(): the heartbeat when it is due, the
+    // stream's packets and time limits.
+    void drive()
+    {
+        if (lost_)
+            return;
+        if (channel_.held() && !channel_.lost() && clock_.nowUs() >= channel_.nextDueUs()) {
+            channel_.tick();
+            if (channel_.lost()) {
+                onLost();
+                return;
+            }
+        }
+        std::shared_ptr<StreamReceiver> receiver;
+        {
+            std::lock_guard lock(mutex_);
+            receiver = receiver_;
+        }
+        if (receiver)
+            receiver->pump();
+    }
+    uint64_t nextDueUs()
+    {
+        if (lost_)
+            return mkapi::Backend::kNever;
+        uint64_t due = channel_.held() && !channel_.lost() ? channel_.nextDueUs() : mkapi::Backend::kNever;
+        std::shared_ptr<StreamReceiver> receiver;
+        {
+            std::lock_guard lock(mutex_);
+            receiver = receiver_;
+        }
+        return receiver ? std::min(due, receiver->nextDueUs()) : due;
     }
 
     bool lost() const override { return lost_; }
@@ -161,6 +235,9 @@ public:
             closed_ = true;
             heartbeat = std::move(heartbeat_);
         }
+        // Off the backend's list first: advance() then drives this session no more.
+        if (driven_)
+            backend_.drive(this, false);
         stopStream();
         if (heartbeat)
             heartbeat->stop();
@@ -340,8 +417,10 @@ public:
         });
     }
 
-    // The largest size the device takes, at most `largest`; the device answers a size it
-    // cannot use with a refusal or by keeping its own.
+    // The largest size at most `largest` whose packets reach the host whole: test packets
+    // sent with "do not fragment" to a stream socket of ours, the sizes searched by halving
+    // (a bounded number of probes, each waited for a bounded time). A device that sends no
+    // test packet at all gets the largest size it keeps, tried from `largest` down.
     Code adjustPacketSize(uint32_t largest) override
     {
         return locked([&] {
@@ -349,13 +428,19 @@ public:
                 return Code(MK_ERR_FORBIDDEN);
             if (streaming_)
                 return Code(MK_ERR_BAD_SEQUENCE);
-            if (largest < 576)
+            if (largest < kMinPacketSize)
                 return Code(MK_ERR_OUT_OF_RANGE);
-            uint32_t size = std::min<uint32_t>(largest, 9000) & ~3u;
-            for (int i = 0; i < 8 && size >= 576; ++i, size = std::max<uint32_t>(576, size * 3 / 4) & ~3u) {
+            const uint32_t top = std::min<uint32_t>(largest, kMaxPacketSize) & ~3u;
+            uint32_t size = 0;
+            if (const Code code = probePacketSize(top, size))
+                return code;
+            if (size != 0)
+                return writePacketSize(size);
+            size = top;
+            for (int i = 0; i < 8 && size >= kMinPacketSize; ++i, size = std::max(kMinPacketSize, size * 3 / 4) & ~3u) {
                 if (writePacketSize(size) == 0)
                     return Code(0);
-                if (size == 576)
+                if (size == kMinPacketSize)
                     break;
             }
             return Code(MK_ERR_CAMERA_FAULT);
@@ -369,12 +454,6 @@ public:
                 return Code(MK_ERR_ACCESS_DENIED);
             if (streaming_)
                 return Code(MK_ERR_BAD_SEQUENCE);
-            std::string error;
-            auto socket = UdpSocket::open(interfaceAddress_, 0, error);
-            if (!socket)
-                return Code(MK_ERR_RESOURCES);
-            // Datagrams from the camera only, from whatever port it sends them.
-            socket->setPeer(peerAddress_, 0);
             uint32_t packetSize = 0;
             if (GvcpResult r = link_->client->readRegister(bootstrap::StreamChannelPacketSize, packetSize); !r.ok())
                 return codeOf(r);
@@ -384,10 +463,14 @@ public:
             int64_t payload = 0;
             map_->getInt("PayloadSize", payload);
             // At least one frame, as the system allows; four when it allows that much.
-            socket->setReceiveBuffer(uint32_t(std::clamp<int64_t>(payload * 4, 4 << 20, 64 << 20)));
-            const uint16_t port = socket->localPort();
+            const uint32_t buffer = uint32_t(std::clamp<int64_t>(payload * 4, 4 << 20, 64 << 20));
+            std::string error;
+            uint16_t port = 0;
+            auto socket = backend_.network_.stream(interfaceAddress_, peerAddress_, buffer, port, error);
+            if (!socket)
+                return Code(MK_ERR_RESOURCES);
             sink_ = &sink;
-            receiver_ = std::make_unique<StreamReceiver>(std::move(socket), *this, limits, clock_);
+            receiver_ = std::make_shared<StreamReceiver>(std::move(socket), port, *this, limits, clock_);
             if (GvcpResult r = link_->client->writeRegister(bootstrap::StreamChannelDestination, interfaceAddress_);
                 !r.ok()) {
                 receiver_.reset();
@@ -399,14 +482,15 @@ public:
                 sink_ = nullptr;
                 return codeOf(r);
             }
-            receiver_->start();
+            if (!driven_)
+                receiver_->start();
             streaming_ = true;
             return Code(0);
         });
     }
     void stopStream() override
     {
-        std::unique_ptr<StreamReceiver> receiver;
+        std::shared_ptr<StreamReceiver> receiver;
         {
             std::lock_guard lock(mutex_);
             if (!streaming_)
@@ -501,6 +585,57 @@ private:
         return 0;
     }
 
+    // Test packets from `top` down; `size` is the largest that arrived, 0 when none did.
+    Code probePacketSize(uint32_t top, uint32_t& size)
+    {
+        size = 0;
+        std::string error;
+        uint16_t port = 0;
+        auto socket = backend_.network_.stream(interfaceAddress_, peerAddress_, 1 << 20, port, error);
+        if (!socket)
+            return 0; // the fallback needs no socket
+        GvcpClient& client = *link_->client;
+        uint32_t current = 0;
+        if (GvcpResult r = client.readRegister(bootstrap::StreamChannelPacketSize, current); !r.ok())
+            return codeOf(r);
+        if (GvcpResult r = client.writeRegister(bootstrap::StreamChannelDestination, interfaceAddress_); !r.ok())
+            return codeOf(r);
+        if (GvcpResult r = client.writeRegister(bootstrap::StreamChannelPort, port); !r.ok())
+            return codeOf(r);
+        const uint32_t flags = (current & ~(0xFFFFu | kPacketSizeFireTest)) | kPacketSizeDoNotFragment;
+        std::vector<uint8_t> packet(65536);
+        int probes = 0;
+        const auto arrives = [&](uint32_t candidate) {
+            ++probes;
+            if (!client.writeRegister(bootstrap::StreamChannelPacketSize, flags | kPacketSizeFireTest | candidate).ok())
+                return false;
+            const uint64_t deadline = clock_.nowUs() + kTestPacketWaitUs;
+            for (int i = 0; i < 16; ++i) {
+                const uint64_t now = clock_.nowUs();
+                size_t got = 0;
+                if (now >= deadline || socket->receive(packet, deadline - now, got) != DatagramStatus::Ok)
+                    return false;
+                // IP and UDP headers are not in what the socket gives.
+                if (got + kUdpIpOverhead >= candidate)
+                    return true;
+            }
+            return false;
+        };
+        if (arrives(top)) {
+            size = top;
+        } else if (top > kMinPacketSize && arrives(kMinPacketSize)) {
+            uint32_t fits = kMinPacketSize, fails = top;
+            while (fails - fits > 4 && probes < kMaxProbes) {
+                const uint32_t middle = (fits + (fails - fits) / 2) & ~3u;
+                (arrives(middle) ? fits : fails) = middle;
+            }
+            size = fits;
+        }
+        client.writeRegister(bootstrap::StreamChannelPort, 0);
+        client.writeRegister(bootstrap::StreamChannelPacketSize, current & ~kPacketSizeFireTest);
+        return 0;
+    }
+
     Code writePacketSize(uint32_t size)
     {
         uint32_t current = 0;
@@ -547,7 +682,7 @@ private:
         result.pixelFormat = frame.leader.pixelFormat;
         result.bitDepth = frame.leader.pixelFormat >> 16 & 0xFF;
         result.frameNumber = frame.blockId;
-        result.timestampUs = clock_.nowUs();
+        result.timestampUs = timestampUs(frame);
         sink_->frameDone({buffer.token, buffer.bytes.data(), uint32_t(buffer.bytes.size())}, result);
     }
     void resend(uint16_t blockId, uint32_t first, uint32_t last) override
@@ -555,13 +690,37 @@ private:
         link_->client->requestResend(0, blockId, first, last);
     }
 
+    // The camera's clock in microseconds, from the leader's ticks; the host's clock when
+    // the camera does not say how fast its clock ticks, or the leader was lost.
+    uint64_t timestampUs(const AssembledFrame& frame) const
+    {
+        if (tickFrequency_ == 0 || frame.status == FrameStatus::LeaderLost)
+            return clock_.nowUs();
+        const uint64_t ticks = frame.leader.timestamp;
+        return ticks / tickFrequency_ * 1000000 + ticks % tickFrequency_ * 1000000 / tickFrequency_;
+    }
+    void readTickFrequency()
+    {
+        const uint32_t addresses[] = {bootstrap::TimestampTickFrequencyHigh, bootstrap::TimestampTickFrequencyLow};
+        uint32_t values[2] = {};
+        size_t done = 0;
+        if (link_->client->readRegisters(addresses, values, done).ok())
+            tickFrequency_ = uint64_t(values[0]) << 32 | values[1];
+        // A frequency above the 64-bit product's room would overflow the conversion.
+        if (tickFrequency_ > (uint64_t(1) << 40))
+            tickFrequency_ = 0;
+    }
+
+    GevBackend& backend_;
     const uint32_t uniqueId_;
     const bool master_;
     std::unique_ptr<Link> link_;
     mkapi::BackendEvents& events_;
     const mkapi::Clock& clock_;
     const uint32_t interfaceAddress_;
+    const bool driven_;
     uint32_t peerAddress_ = 0;
+    uint64_t tickFrequency_ = 0;
     ControlChannel channel_;
     std::mutex mutex_;
     std::atomic<bool> lost_{false};
@@ -572,13 +731,45 @@ private:
     std::unique_ptr<FeatureAttributes> attributes_;
     std::vector<std::string> names_;
     std::unique_ptr<HeartbeatThread> heartbeat_;
-    std::unique_ptr<StreamReceiver> receiver_;
+    std::shared_ptr<StreamReceiver> receiver_;
     mkapi::StreamSink* sink_ = nullptr;
     AssemblyCounters past_;
 };
 
-GevBackend::GevBackend(GevSetup setup, const mkapi::Clock& clock) : setup_(std::move(setup)), clock_(clock) {}
+GevBackend::GevBackend(GevSetup setup, const mkapi::Clock& clock)
+    : setup_(std::move(setup)), clock_(clock), ownNetwork_(udpNetwork()), network_(*ownNetwork_)
+{
+}
+GevBackend::GevBackend(GevSetup setup, const mkapi::Clock& clock, GevNetwork& network)
+    : setup_(std::move(setup)), clock_(clock), network_(network)
+{
+}
 GevBackend::~GevBackend() = default;
+
+void GevBackend::drive(Session* session, bool add)
+{
+    std::lock_guard lock(drivenMutex_);
+    if (add)
+        driven_.push_back(session);
+    else
+        driven_.erase(std::remove(driven_.begin(), driven_.end(), session), driven_.end());
+}
+
+void GevBackend::advance(uint64_t)
+{
+    std::lock_guard lock(drivenMutex_);
+    for (Session* session : driven_) session->drive();
+}
+
+uint64_t GevBackend::nextDueUs()
+{
+    std::lock_guard lock(drivenMutex_);
+    if (driven_.empty())
+        return kNever;
+    uint64_t due = network_.nextArrivalUs();
+    for (Session* session : driven_) due = std::min(due, session->nextDueUs());
+    return due;
+}
 
 void GevBackend::start(mkapi::BackendEvents& events) { events_ = &events; }
 void GevBackend::stop() {}
@@ -598,11 +789,10 @@ std::vector<mkapi::CameraEntry> GevBackend::cameras()
     std::vector<std::pair<uint32_t, DeviceInfo>> seen;
     for (uint32_t address : setup_.search) {
         std::string error;
-        auto socket = UdpSocket::open(setup_.interfaceAddress, 0, error);
-        if (!socket)
+        auto transport = network_.control(setup_.interfaceAddress, address, setup_.port, error);
+        if (!transport)
             continue;
-        socket->setPeer(address, setup_.port);
-        GvcpClient client(*socket, clock_, GvcpOptions{1, setup_.discoveryTimeoutMs, setup_.discoveryTimeoutMs});
+        GvcpClient client(*transport, clock_, GvcpOptions{1, setup_.discoveryTimeoutMs, setup_.discoveryTimeoutMs});
         DeviceInfo info;
         if (!client.discover(info).ok())
             continue;
@@ -611,7 +801,8 @@ std::vector<mkapi::CameraEntry> GevBackend::cameras()
         info.versionMajor = uint16_t(privilege & 3); // carried to the entry below
         seen.emplace_back(address, std::move(info));
     }
-    if (setup_.broadcast)
+    // Broadcast needs the system's sockets; a network on virtual time has none.
+    if (setup_.broadcast && network_.ownThreads())
         broadcastDiscovery(seen);
     std::lock_guard lock(mutex_);
     for (auto& [mac, known] : known_) known.present = false;
@@ -749,8 +940,7 @@ mkapi::Code GevBackend::open(uint32_t uniqueId, uint32_t accessMode, std::unique
     auto link = connect(address, error);
     if (!link)
         return MK_ERR_RESOURCES;
-    auto opened = std::make_unique<Session>(uniqueId, accessMode == MK_ACCESS_MASTER, std::move(link), *events_,
-                                            clock_, setup_.interfaceAddress);
+    auto opened = std::make_unique<Session>(*this, uniqueId, accessMode == MK_ACCESS_MASTER, std::move(link));
     opened->setPeer(address);
     if (const Code code = opened->begin(error))
         return code;

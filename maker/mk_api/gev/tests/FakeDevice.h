@@ -3,26 +3,40 @@
 // answers). The transport's waits advance the virtual clock instead of sleeping.
 #pragma once
 
-#include "mk_api_core/Backend.h"
+#include "mk_api_core/Library.h"
 #include "mk_gev/Bootstrap.h"
 #include "mk_gev/Datagram.h"
 #include "mk_gev/Gvcp.h"
 #include "mk_gev/Wire.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <map>
 
 namespace mkgev::testing {
 
-class VirtualClock : public mkapi::Clock {
+// Also the library's time source: the library's own waits look at the clock again after a
+// millisecond of real time (a test on virtual time waits with time-out 0 and pumps).
+class VirtualClock : public mkapi::TimeSource {
 public:
     uint64_t nowUs() const override { return now; }
+    void waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint64_t) const override
+    {
+        cv.wait_for(lock, std::chrono::milliseconds(1));
+    }
     uint64_t now = 1000000;
 };
 
 class FakeDevice : public DatagramTransport {
+protected:
+    struct Pending {
+        uint64_t at;
+        std::vector<uint8_t> bytes;
+    };
+    using Queue = std::deque<Pending>;
+
 public:
     explicit FakeDevice(VirtualClock& clock) : clock_(clock)
     {
@@ -51,7 +65,53 @@ public:
     std::vector<std::vector<uint8_t>> sent;
     uint32_t handledCommands = 0;
 
-    DatagramStatus send(std::span<const uint8_t> datagram) override
+    DatagramStatus send(std::span<const uint8_t> datagram) override { return process(datagram, queue_); }
+    DatagramStatus receive(std::span<uint8_t> buffer, uint64_t timeoutUs, size_t& got) override
+    {
+        return take(queue_, buffer, timeoutUs, got);
+    }
+
+    // Another socket of the host to this device, with answers of its own.
+    class Link : public DatagramTransport {
+    public:
+        explicit Link(FakeDevice& device) : device_(device) {}
+        DatagramStatus send(std::span<const uint8_t> datagram) override { return device_.process(datagram, queue_); }
+        DatagramStatus receive(std::span<uint8_t> buffer, uint64_t timeoutUs, size_t& got) override
+        {
+            return device_.take(queue_, buffer, timeoutUs, got);
+        }
+
+    private:
+        FakeDevice& device_;
+        Queue queue_;
+    };
+
+protected:
+    // What a device built on this one does on a register written, or a resend asked for.
+    virtual void written(uint32_t address, uint32_t value) {}
+    virtual void resendAsked(uint16_t blockId, uint32_t first, uint32_t last) {}
+
+    // The datagram that arrives first at `queue` within the wait, the clock moved to it;
+    // without one the clock moves by the whole wait.
+    DatagramStatus take(Queue& queue, std::span<uint8_t> buffer, uint64_t timeoutUs, size_t& got)
+    {
+        got = 0;
+        if (!queue.empty() && queue.front().at <= clock_.now + timeoutUs) {
+            clock_.now = std::max(clock_.now, queue.front().at);
+            auto bytes = std::move(queue.front().bytes);
+            queue.pop_front();
+            got = std::min(bytes.size(), buffer.size());
+            std::memcpy(buffer.data(), bytes.data(), got);
+            return DatagramStatus::Ok;
+        }
+        clock_.now += timeoutUs;
+        return DatagramStatus::Timeout;
+    }
+
+    VirtualClock& clock_;
+
+private:
+    DatagramStatus process(std::span<const uint8_t> datagram, Queue& answers)
     {
         sent.emplace_back(datagram.begin(), datagram.end());
         if (silent)
@@ -62,48 +122,30 @@ public:
         ++handledCommands;
         expireControl();
         lastContactUs_ = clock_.now;
-        if (command.command == uint16_t(GvcpCommand::PacketResend))
+        if (command.command == uint16_t(GvcpCommand::PacketResend)) {
+            if (command.data.size() >= 12)
+                resendAsked(load16(command.data, 2), load32(command.data, 4), load32(command.data, 8));
             return DatagramStatus::Ok;
+        }
         std::vector<uint8_t> answer = handle(command);
         uint64_t at = clock_.now + latencyUs;
         if (staleFirst) {
             auto stale = answer;
             store16(stale.data() + 6, uint16_t(command.requestId - 1));
-            queue_.push_back({at, stale});
+            answers.push_back({at, stale});
         }
         if (pendingFirstMs > 0) {
             uint8_t wait[4] = {0, 0, uint8_t(pendingFirstMs >> 8), uint8_t(pendingFirstMs)};
-            queue_.push_back({at, encodeAck(0, kAckPending, command.requestId, wait)});
+            answers.push_back({at, encodeAck(0, kAckPending, command.requestId, wait)});
             at += answerDelayUs;
         }
         if (dropAnswers > 0) {
             --dropAnswers;
             return DatagramStatus::Ok;
         }
-        queue_.push_back({at, std::move(answer)});
+        answers.push_back({at, std::move(answer)});
         return DatagramStatus::Ok;
     }
-
-    DatagramStatus receive(std::span<uint8_t> buffer, uint64_t timeoutUs, size_t& got) override
-    {
-        got = 0;
-        if (!queue_.empty() && queue_.front().at <= clock_.now + timeoutUs) {
-            clock_.now = std::max(clock_.now, queue_.front().at);
-            auto bytes = std::move(queue_.front().bytes);
-            queue_.pop_front();
-            got = std::min(bytes.size(), buffer.size());
-            std::memcpy(buffer.data(), bytes.data(), got);
-            return DatagramStatus::Ok;
-        }
-        clock_.now += timeoutUs;
-        return DatagramStatus::Timeout;
-    }
-
-private:
-    struct Pending {
-        uint64_t at;
-        std::vector<uint8_t> bytes;
-    };
 
     void expireControl()
     {
@@ -144,6 +186,7 @@ private:
                     break;
                 }
                 registers[address] = load32(command.data, i + 4);
+                written(address, registers[address]);
             }
             append16(data, 0);
             append16(data, index);
@@ -155,7 +198,13 @@ private:
             append32(data, address);
             for (uint32_t i = 0; i < count; ++i) {
                 uint32_t at = address + i - memoryBase;
-                data.push_back(address + i >= memoryBase && at < memory.size() ? memory[at] : 0);
+                if (address + i >= memoryBase && at < memory.size()) {
+                    data.push_back(memory[at]);
+                    continue;
+                }
+                // Below the memory block: the registers' bytes, most significant first.
+                auto word = registers.find((address + i) & ~3u);
+                data.push_back(word == registers.end() ? 0 : uint8_t(word->second >> (3 - (address + i) % 4) * 8));
             }
             break;
         }
@@ -176,8 +225,7 @@ private:
         return encodeAck(status, uint16_t(command.command + 1), command.requestId, data);
     }
 
-    VirtualClock& clock_;
-    std::deque<Pending> queue_;
+    Queue queue_;
     uint64_t lastContactUs_ = 0;
 };
 

@@ -1,6 +1,7 @@
 // The receive thread over a real loopback socket: frames sent to its ephemeral port come
 // back assembled, in order, and stopping hands back what is still open.
 #include "mk_gev/StreamReceiver.h"
+#include "mk_gev/UdpSocket.h"
 
 #include "FakeCameraProcess.h"
 
@@ -77,7 +78,8 @@ TEST(StreamReceiverTest, FramesFromTheSocketInOrderAndOpenOnesAtStop)
     AssemblyLimits limits;
     limits.packetSize = 100 + kGvspPacketOverhead;
     limits.frameTimeoutUs = 60000000; // only stop() closes the last frame here
-    StreamReceiver receiver(std::move(socket), target, limits, clock);
+    const uint16_t port = socket->localPort();
+    StreamReceiver receiver(std::move(socket), port, target, limits, clock);
     ASSERT_NE(0, receiver.port());
     receiver.start();
 

@@ -36,6 +36,9 @@ inline constexpr uint32_t PersistentGateway = 0x066C;
 inline constexpr uint32_t StreamChannelCount = 0x0904;
 inline constexpr uint32_t Capabilities = 0x0934;
 inline constexpr uint32_t HeartbeatTimeout = 0x0938;
+// How many ticks a second the device's time stamps count, as two 32-bit halves.
+inline constexpr uint32_t TimestampTickFrequencyHigh = 0x093C;
+inline constexpr uint32_t TimestampTickFrequencyLow = 0x0940;
 inline constexpr uint32_t ControlChannelPrivilege = 0x0A00;
 inline constexpr uint32_t StreamChannelPort = 0x0D00;
 inline constexpr uint32_t StreamChannelPacketSize = 0x0D04;

@@ -6,6 +6,7 @@
 #include "mk_api_core/Backend.h"
 #include "mk_api_core/BackendFactory.h"
 #include "mk_gev/Bootstrap.h"
+#include "mk_gev/GevNetwork.h"
 
 #include <cstdint>
 #include <map>
@@ -38,7 +39,10 @@ std::unique_ptr<GevSetup> readGevSetup(const mkapi::Description& description,
 
 class GevBackend : public mkapi::Backend {
 public:
+    // On the system's UDP sockets, with threads of its own.
     GevBackend(GevSetup setup, const mkapi::Clock& clock);
+    // Over `network`, which outlives the backend; one on virtual time is driven by advance().
+    GevBackend(GevSetup setup, const mkapi::Clock& clock, GevNetwork& network);
     ~GevBackend() override;
 
     void start(mkapi::BackendEvents& events) override;
@@ -47,8 +51,8 @@ public:
     mkapi::Code ipSettings(uint32_t uniqueId, mkapi::IpConfig& config) override;
     mkapi::Code changeIpSettings(uint32_t uniqueId, const mkapi::IpConfig& config) override;
     mkapi::Code open(uint32_t uniqueId, uint32_t accessMode, std::unique_ptr<mkapi::CameraSession>& session) override;
-    void advance(uint64_t) override {}
-    uint64_t nextDueUs() override { return kNever; }
+    void advance(uint64_t nowUs) override;
+    uint64_t nextDueUs() override;
 
     // Unique ids of this network start here, away from the small ids of simulated cameras.
     static constexpr uint32_t kFirstUniqueId = 0x47560001;
@@ -69,10 +73,16 @@ private:
     std::unique_ptr<Link> connectTo(uint32_t uniqueId, mkapi::Code& code);
     Known* find(uint32_t uniqueId);
     void broadcastDiscovery(std::vector<std::pair<uint32_t, DeviceInfo>>& seen);
+    // Sessions that advance() drives, on a network without threads of its own.
+    void drive(Session* session, bool add);
 
     const GevSetup setup_;
     const mkapi::Clock& clock_;
+    std::unique_ptr<GevNetwork> ownNetwork_;
+    GevNetwork& network_;
     mkapi::BackendEvents* events_ = nullptr;
+    std::mutex drivenMutex_;
+    std::vector<Session*> driven_;
     std::mutex mutex_;
     std::map<uint64_t, Known> known_; // by MAC address
     uint32_t nextId_ = kFirstUniqueId;
