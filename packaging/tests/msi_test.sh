@@ -62,7 +62,7 @@ printf '; kept by the user\r\n' >"$data/Notes.ini"
 wine msiexec /i "$(winpath "$work/old.msi")" /qn >/dev/null
 check "the package installs silently" test -f "$program/Varnik.exe"
 for f in Varnik.exe Merrow.exe KIV_KL7700.dll KIVInst.dll HapDeviceClient.dll AppFramework.dll Framix.dll FramixHost.exe \
-    FramixZelmkAPI.dll kl7700-emu.exe; do
+    FramixView.exe FramixZelmkAPI.dll kl7700-emu.exe; do
     check "$f is in the program folder" test -f "$program/$f"
 done
 check "mkApi.dll is in Korvath\\bin-pc\\x64 and not beside the programs" \
@@ -78,6 +78,7 @@ shortcut() {
     return 1
 }
 check "a Start-menu shortcut starts Varnik" shortcut Varnik 'Varnik.exe'
+check "a Start-menu shortcut starts FramixView" shortcut FramixView 'FramixView.exe'
 
 entries=$(uninstall_entries)
 check "the uninstall entry names the product, its version and the company" \

@@ -108,12 +108,15 @@ TEST(DisplayImage, BayerDataIsInterpolatedWithTheLayoutsFilterOffsets)
             // The mosaic: what each pixel's filter lets through. Row 0 starts with the
             // two colours the layout is named for; row 1 with the other two.
             const std::string row0 = c.firstRow;
-            const std::string row1 = row0 == "GR" ? "BG" : row0 == "RG" ? "GB" : row0 == "GB" ? "RG" : "GR";
+            const std::string row1 = row0 == "GR" ? "BG" : row0 == "RG" ? "GB"
+                : row0 == "GB"                                          ? "RG"
+                                                                        : "GR";
             std::vector<uint8_t> src;
             for (uint32_t y = 0; y < l.height; ++y)
                 for (uint32_t x = 0; x < l.width; ++x) {
                     const char colour = (y % 2 ? row1 : row0)[x % 2];
-                    const uint32_t v = colour == 'R' ? r : colour == 'G' ? g : b;
+                    const uint32_t v = colour == 'R' ? r : colour == 'G' ? g
+                                                                         : b;
                     if (bits == 8) {
                         src.push_back(uint8_t(v));
                     } else {
@@ -180,11 +183,11 @@ TEST(DisplayImage, FitKeepsTheAspectRatioAndCentres)
         Placement want;
     } cases[] = {
         {640, 480, 640, 480, {0, 0, 640, 480}},
-        {640, 480, 800, 480, {80, 0, 640, 480}},     // wide area: bars left and right
-        {640, 480, 320, 600, {0, 180, 320, 240}},    // tall area: bars above and below
-        {1920, 1200, 960, 600, {0, 0, 960, 600}},    // scaled down
-        {64, 48, 1280, 960, {0, 0, 1280, 960}},      // scaled up
-        {1000, 1, 10, 10, {0, 4, 10, 1}},            // never thinner than a pixel
+        {640, 480, 800, 480, {80, 0, 640, 480}},  // wide area: bars left and right
+        {640, 480, 320, 600, {0, 180, 320, 240}}, // tall area: bars above and below
+        {1920, 1200, 960, 600, {0, 0, 960, 600}}, // scaled down
+        {64, 48, 1280, 960, {0, 0, 1280, 960}},   // scaled up
+        {1000, 1, 10, 10, {0, 4, 10, 1}},         // never thinner than a pixel
         {0, 480, 100, 100, {0, 0, 0, 0}},
         {640, 480, 0, 100, {0, 0, 0, 0}},
     };
