@@ -95,8 +95,9 @@ protected:
     // The window on camera uid (0: the grabber's own choice).
     void Show(uint32_t uid)
     {
-        if (uid)
+        if (uid) {
             ASSERT_EQ(grabber_->SetActCameraIndex(grabber_->GetCameraIndexByCameraUniqueID(uid)), UG_OK);
+        }
         view_ = std::make_unique<CViewerDlg>(*grabber_, grabber_->GetGrabberIni());
         ASSERT_TRUE(view_->Create(IDD_FRAMIXVIEW, static_cast<CWnd*>(nullptr)));
         view_->SetSilenceMs(400);
