@@ -151,6 +151,10 @@ void CColumnTreeView::DrawItem(NMTVCUSTOMDRAW& draw)
     m_tree.GetItemRect(item, &text, TRUE);
     CDC dc(draw.nmcd.hdc);
     const COLORREF window = ::GetSysColor(COLOR_WINDOW);
+    // After its own item drawing the control may have put back the DC's
+    // font; the texts go in the tree's font, whose widths the click rule uses.
+    const HFONT font = m_tree.GetFont();
+    const HGDIOBJ oldFont = font ? dc.SelectObject(font) : nullptr;
 
     // The control's own text runs across the columns; it goes first.
     dc.FillSolidRect(&text, window);
@@ -183,4 +187,5 @@ void CColumnTreeView::DrawItem(NMTVCUSTOMDRAW& draw)
     }
     dc.SetTextColor(oldColour);
     dc.SetBkMode(oldMode);
+    if (oldFont) dc.SelectObject(oldFont);
 }
