@@ -71,7 +71,11 @@ BOOL CViewerDlg::OnInitDialog()
     CDialog::OnInitDialog();
     SetIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_FRAMIXVIEW)), TRUE);
     status_.Create(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, CRect(0, 0, 0, 0), this, IDC_VIEW_STATUS);
+    LayoutStatus();
     RestorePlacement();
+    // Without a camera kept from last time, the network's first one, so Live works at once.
+    if (!grabber_.GetActCamera() && grabber_.GetNumCameras() > 0 && grabber_.SetActCameraIndex(0) == UG_OK)
+        Message("The network's first camera; Camera > Select camera chooses another.");
     grabber_.InstCamCfgChangeCallBack(&CViewerDlg::CamCfgChanged, this);
     SetTimer(kStatusTimer, kStatusMs);
     UpdateStatus();
@@ -240,7 +244,13 @@ void CViewerDlg::OnPaint()
     ::EndPaint(m_hWnd, &ps);
 }
 
-void CViewerDlg::OnSize(UINT, int cx, int cy)
+void CViewerDlg::OnSize(UINT, int, int)
+{
+    LayoutStatus();
+    Invalidate(FALSE);
+}
+
+void CViewerDlg::LayoutStatus()
 {
     if (status_.m_hWnd) {
         status_.SendMessage(WM_SIZE);
@@ -253,9 +263,6 @@ void CViewerDlg::OnSize(UINT, int cx, int cy)
         }
         status_.SetParts(kPaneCount, edges);
     }
-    (void)cx;
-    (void)cy;
-    Invalidate(FALSE);
 }
 
 void CViewerDlg::OnTimer(UINT_PTR id)

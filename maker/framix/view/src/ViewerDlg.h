@@ -82,6 +82,7 @@ private:
     void StopAcquisition();
     bool ReadLayout(FrameLayout& layout);
     void DrawLastFrame();
+    void LayoutStatus();
     void UpdateStatus();
     void UpdateMenu();
     void Message(const std::string& text);
