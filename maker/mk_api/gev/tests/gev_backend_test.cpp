@@ -4,9 +4,11 @@
 // Discovery goes to 127.0.0.1 only.
 #include "mk_api/MkApi.h"
 #include "mk_api_core/Exports.h"
+#include "mk_gev/Description.h"
 #include "mk_gev/GevBackend.h"
 #include "mk_gev/Gvcp.h"
 #include "mk_gev/UdpSocket.h"
+#include "mk_gev/Xml.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -303,6 +308,247 @@ TEST_F(GevLibraryTest, FoundOpenedReadWrittenAndFramesGrabbed)
     // Control was given back: the camera opens again at once.
     ASSERT_EQ(0u, MkCameraOpen(camera.uniqueId, MK_ACCESS_MASTER, &h));
     EXPECT_EQ(0u, MkCameraClose(h));
+}
+
+// The simulator's description read here on its own and walked as plain XML, without the
+// library's node map: the features its categories list, by kind, access and literal range.
+struct DescribedFeature {
+    std::string kind, category;
+    const XmlElement* element = nullptr;
+};
+
+std::map<std::string, DescribedFeature> describedFeatures(const XmlElement& root)
+{
+    std::map<std::string, const XmlElement*> byName;
+    for (const XmlElement& e : root.children)
+        if (const std::string* name = e.attribute("Name"))
+            byName.emplace(*name, &e);
+    std::map<std::string, DescribedFeature> out;
+    std::set<std::string> seen;
+    // Depth first from Root; a category met again (or a loop) is not walked twice.
+    std::function<void(const std::string&, const std::string&)> walk = [&](const std::string& name,
+                                                                           const std::string& path) {
+        auto it = byName.find(name);
+        if (it == byName.end() || !seen.insert(name).second)
+            return;
+        for (const XmlElement& child : it->second->children) {
+            if (child.name != "pFeature")
+                continue;
+            const std::string feature(trimmed(child.text));
+            auto node = byName.find(feature);
+            if (node == byName.end())
+                continue;
+            if (node->second->name == "Category")
+                walk(feature, path + "/" + feature);
+            else
+                out.emplace(feature, DescribedFeature{node->second->name, path, node->second});
+        }
+    };
+    walk("Root", "");
+    return out;
+}
+
+// The feature's own access, and that of the register it names directly.
+std::string accessOf(const DescribedFeature& f, const XmlElement& root)
+{
+    if (std::string imposed = f.element->childText("ImposedAccessMode"); !imposed.empty())
+        return imposed;
+    if (std::string own = f.element->childText("AccessMode"); !own.empty())
+        return own;
+    const std::string value = f.element->childText("pValue");
+    for (const XmlElement& e : root.children)
+        if (const std::string* name = e.attribute("Name"); name && *name == value && e.name.ends_with("Reg"))
+            return e.childText("AccessMode");
+    return {};
+}
+
+bool literal(const std::string& text, double& out)
+{
+    if (text.empty())
+        return false;
+    std::istringstream in(text);
+    if (text.starts_with("0x"))
+        in >> std::hex;
+    long long whole = 0;
+    if (text.find_first_of(".eE") == std::string::npos && !text.starts_with("-0x")) {
+        if (!(in >> whole))
+            return false;
+        out = double(whole);
+        return true;
+    }
+    return bool(in >> out);
+}
+
+TEST_F(GevLibraryTest, TheAttributeListIsTheDescriptionsCategories)
+{
+    std::string error;
+    auto socket = UdpSocket::open(kLoopback, 0, error);
+    ASSERT_TRUE(socket) << error;
+    socket->setPeer(kLoopback, kGvcpPort);
+    GvcpClient client(*socket, time, GvcpOptions{3, 250, 2000});
+    std::string xml;
+    ASSERT_EQ("", readDescription(client, xml));
+    XmlElement root;
+    ASSERT_EQ("", parseXml(xml, root));
+    const auto described = describedFeatures(root);
+    ASSERT_GT(described.size(), 20u);
+
+    MkHandle h = nullptr;
+    ASSERT_EQ(0u, MkCameraOpen(camera.uniqueId, MK_ACCESS_MASTER, &h));
+    const char* const* names = nullptr;
+    uint32_t count = 0;
+    ASSERT_EQ(0u, MkAttrList(h, &names, &count));
+    std::set<std::string> listed(names, names + count);
+    // The library's own names are the only ones beside the description's.
+    const std::set<std::string> extras = {"GvcpRetries", "PacketSize", "TotalBytesPerFrame",
+                                          "StatFramesCompleted", "StatFramesIncomplete", "StatFramesDropped",
+                                          "StatPacketsMissing", "StatPacketsResent"};
+    for (const std::string& name : listed)
+        EXPECT_TRUE(described.count(name) || extras.count(name)) << name << " is not in the description's categories";
+
+    const std::map<std::string, uint32_t> kinds = {
+        {"Command", MK_ATTR_COMMAND}, {"String", MK_ATTR_STRING}, {"StringReg", MK_ATTR_STRING}, {"Enumeration", MK_ATTR_ENUM}, {"Boolean", MK_ATTR_BOOLEAN}, {"Float", MK_ATTR_FLOAT32}, {"FloatReg", MK_ATTR_FLOAT32}, {"SwissKnife", MK_ATTR_FLOAT32}, {"Converter", MK_ATTR_FLOAT32}, {"Integer", MK_ATTR_UINT32}, {"IntReg", MK_ATTR_UINT32}, {"MaskedIntReg", MK_ATTR_UINT32}, {"IntSwissKnife", MK_ATTR_UINT32}, {"IntConverter", MK_ATTR_UINT32}};
+    int ranges = 0, readOnly = 0;
+    for (const auto& [name, f] : described) {
+        SCOPED_TRACE(name + " (" + f.kind + ")");
+        ASSERT_TRUE(listed.count(name)) << "listed";
+        struct MkAttrInfo info {};
+        ASSERT_EQ(0u, MkAttrInfo(h, name.c_str(), &info));
+        EXPECT_EQ(f.category, info.category);
+        auto kind = kinds.find(f.kind);
+        if (kind == kinds.end())
+            continue;
+        const bool integer = kind->second == MK_ATTR_UINT32;
+        if (integer)
+            EXPECT_TRUE(info.type == MK_ATTR_UINT32 || info.type == MK_ATTR_INT64) << info.type;
+        else
+            EXPECT_EQ(kind->second, info.type);
+        const std::string access = accessOf(f, root);
+        if (access == "RO") {
+            ++readOnly;
+            EXPECT_EQ(0u, info.flags & MK_FLAG_WRITE) << "read-only in the description";
+        }
+        if (access == "WO")
+            EXPECT_EQ(0u, info.flags & MK_FLAG_READ) << "write-only in the description";
+        double low = 0, high = 0;
+        if (!literal(f.element->childText("Min"), low) || !literal(f.element->childText("Max"), high))
+            continue;
+        ++ranges;
+        if (integer && low >= 0 && high <= 4294967295.0) {
+            EXPECT_EQ(uint32_t(MK_ATTR_UINT32), info.type) << "its range fits 32 unsigned bits";
+            uint32_t minimum = 0, maximum = 0;
+            ASSERT_EQ(0u, MkAttrRangeUint32(h, name.c_str(), &minimum, &maximum));
+            EXPECT_EQ(uint32_t(low), minimum);
+            EXPECT_EQ(uint32_t(high), maximum);
+        } else if (integer) {
+            EXPECT_EQ(uint32_t(MK_ATTR_INT64), info.type);
+            int64_t minimum = 0, maximum = 0;
+            ASSERT_EQ(0u, MkAttrRangeInt64(h, name.c_str(), &minimum, &maximum));
+            EXPECT_EQ(int64_t(low), minimum);
+            EXPECT_EQ(int64_t(high), maximum);
+        } else if (info.type == MK_ATTR_FLOAT32) {
+            float minimum = 0, maximum = 0;
+            ASSERT_EQ(0u, MkAttrRangeFloat32(h, name.c_str(), &minimum, &maximum));
+            EXPECT_FLOAT_EQ(float(low), minimum);
+            EXPECT_FLOAT_EQ(float(high), maximum);
+        }
+    }
+    EXPECT_GT(ranges, 0) << "some features have literal ranges to compare";
+    EXPECT_GT(readOnly, 0) << "some features are read-only";
+    // An enumeration offers the entries its description lists, in their order.
+    const auto& pixelFormat = described.at("PixelFormat");
+    std::string entries;
+    for (const XmlElement& e : pixelFormat.element->children)
+        if (e.name == "EnumEntry")
+            entries += (entries.empty() ? "" : ",") + *e.attribute("Name");
+    char range[512] = {};
+    uint32_t length = 0;
+    ASSERT_EQ(0u, MkAttrRangeEnum(h, "PixelFormat", range, sizeof range, &length));
+    EXPECT_EQ(entries, range);
+    EXPECT_EQ(0u, MkCameraClose(h));
+}
+
+// Every pixel format the simulator offers, set through the library, comes back in the
+// frames: geometry, format code, bits and size as the format says.
+TEST_F(GevLibraryTest, FramesInEveryPixelFormatOffered)
+{
+    MkHandle h = nullptr;
+    ASSERT_EQ(0u, MkCameraOpen(camera.uniqueId, MK_ACCESS_MASTER, &h));
+    char range[512] = {};
+    uint32_t length = 0;
+    ASSERT_EQ(0u, MkAttrRangeEnum(h, "PixelFormat", range, sizeof range, &length));
+    std::vector<std::string> formats;
+    std::stringstream list(range);
+    for (std::string f; std::getline(list, f, ',');) formats.push_back(f);
+    ASSERT_GE(formats.size(), 2u) << range;
+    ASSERT_EQ(0u, MkAttrUint32Set(h, "Width", 128));
+    ASSERT_EQ(0u, MkAttrUint32Set(h, "Height", 64));
+    for (const std::string& format : formats) {
+        SCOPED_TRACE(format);
+        ASSERT_EQ(0u, MkAttrEnumSet(h, "PixelFormat", format.c_str()));
+        char now[64] = {};
+        ASSERT_EQ(0u, MkAttrEnumGet(h, "PixelFormat", now, sizeof now, &length));
+        EXPECT_EQ(format, now);
+        const uint32_t addresses[] = {0x00012120};
+        uint32_t code = 0, done = 0;
+        ASSERT_EQ(0u, _Mk_Factory_Test_10(h, 1, addresses, &code, &done));
+        const uint32_t bits = code >> 16 & 0xFF;
+        const uint32_t size = u32(h, "TotalBytesPerFrame");
+        EXPECT_EQ(128u * 64u * bits / 8, size);
+        std::vector<uint8_t> buffer(size);
+        MkFrame frame{};
+        frame.imageBuffer = buffer.data();
+        frame.imageBufferSize = size;
+        ASSERT_EQ(0u, MkCaptureStart(h));
+        ASSERT_EQ(0u, MkCaptureQueueFrame(h, &frame, nullptr));
+        ASSERT_EQ(0u, MkCommandRun(h, "AcquisitionStart"));
+        ASSERT_EQ(0u, MkCaptureWaitForFrameDone(h, &frame, 5000));
+        EXPECT_EQ(0u, MkCommandRun(h, "AcquisitionStop"));
+        EXPECT_EQ(0u, MkCaptureEnd(h));
+        EXPECT_EQ(0u, frame.status);
+        EXPECT_EQ(code, frame.pixelFormat);
+        EXPECT_EQ(bits, frame.bitDepth);
+        EXPECT_EQ(128u, frame.width);
+        EXPECT_EQ(64u, frame.height);
+        EXPECT_EQ(size, frame.imageSize);
+        EXPECT_NE(std::count(buffer.begin(), buffer.end(), uint8_t(0)), std::ptrdiff_t(buffer.size()))
+            << "image data, not zeros";
+    }
+    EXPECT_EQ(0u, MkCameraClose(h));
+}
+
+// The address the camera reports moved to another subnet (its current-address register
+// written): listed as unreachable from then on, and not opened. Put back at the end, so a
+// simulator shared with later tests is as it was.
+TEST_F(GevLibraryTest, ACameraReportingAnAddressOutsideTheSubnetIsUnreachable)
+{
+    constexpr uint32_t kElsewhere = 0x0A000005; // 10.0.0.5
+    MkHandle h = nullptr;
+    ASSERT_EQ(0u, MkCameraOpen(camera.uniqueId, MK_ACCESS_MASTER, &h));
+    const uint32_t address = bootstrap::CurrentAddress, value = kElsewhere;
+    uint32_t done = 0;
+    const uint32_t written = _Mk_Factory_Test_11(h, 1, &address, &value, &done);
+    EXPECT_EQ(0u, MkCameraClose(h));
+    ASSERT_EQ(0u, written);
+
+    EXPECT_FALSE(findCamera()) << "no longer in the list of reachable cameras";
+    struct MkCameraInfo list[4] = {};
+    uint32_t total = 0;
+    EXPECT_EQ(1u, MkCameraListUnreachableEx(list, 4, &total, sizeof(struct MkCameraInfo)));
+    EXPECT_EQ(camera.uniqueId, list[0].uniqueId) << "the same camera, by its MAC address";
+    EXPECT_EQ(0x0500000Au, list[0].address) << "10.0.0.5, as the camera reports it";
+    EXPECT_EQ(uint32_t(MK_ERR_ACCESS_DENIED), MkCameraOpen(camera.uniqueId, MK_ACCESS_MASTER, &h));
+
+    std::string error;
+    auto socket = UdpSocket::open(kLoopback, 0, error);
+    ASSERT_TRUE(socket) << error;
+    socket->setPeer(kLoopback, kGvcpPort);
+    GvcpClient client(*socket, time, GvcpOptions{3, 250, 2000});
+    ControlChannel control(client, time);
+    ASSERT_TRUE(control.take(false).ok());
+    EXPECT_TRUE(client.writeRegister(bootstrap::CurrentAddress, kLoopback).ok());
+    EXPECT_TRUE(control.release().ok());
+    EXPECT_TRUE(findCamera()) << "reachable again";
 }
 
 TEST_F(GevLibraryTest, KillingTheCameraEndsEveryWaitWithUnpluggedAndSaysSo)
