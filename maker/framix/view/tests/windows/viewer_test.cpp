@@ -234,3 +234,18 @@ TEST_F(Viewer, ThePlacementAndTheLastCameraAreKeptInFramixIni)
     EXPECT_EQ(r.Width(), 500);
     EXPECT_EQ(r.Height(), 400);
 }
+
+TEST_F(Viewer, TheFeaturesCommandShowsTheGrabbersFeatureEditorBesideTheWindow)
+{
+    Show(100001);
+    Command(ID_CAMERA_OPEN);
+    Command(ID_CAMERA_FEATURES);
+    PumpPending();
+    EXPECT_EQ(grabber_->IsCamCntrlDialogOpen(), 1) << view_->StatusText(framixview::kPaneMessage);
+    // Modeless: the viewer goes on taking commands while the editor is shown.
+    LiveFor(3);
+    EXPECT_TRUE(TakeScreenshot("framixview-features"));
+    Command(ID_CAMERA_STOP);
+    EXPECT_EQ(grabber_->CloseCamCntrlDialog(), UG_OK);
+    EXPECT_EQ(grabber_->IsCamCntrlDialogOpen(), 0);
+}
