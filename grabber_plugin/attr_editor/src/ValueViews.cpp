@@ -173,6 +173,11 @@ bool CNumberSliderView<Value>::SetRange(Value minimum, Value maximum)
     if (!HasControls()) return false;
     m_scaling = typename Number::Slider(minimum, maximum);
     m_slider.SetRange(m_scaling.Lower(), m_scaling.Upper(), TRUE);
+    // Wine's trackbar places its thumb anew only when the position changes,
+    // not when the range does: moving it to both ends puts the thumb where
+    // the new range says, whatever position comes next.
+    m_slider.SetPos(m_scaling.Upper());
+    m_slider.SetPos(m_scaling.Lower());
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "FramixExports.h"
 #include "GrabberLog.h"
 #include "UnifiedCameraZelmkAPI.h"
+#include "ZelmkAPIFeatureCtrlDialog.h"
 #include "app_framework/message_box.h"
 #include "app_framework/module_state.h"
 #include "config_store/IniFile.h"
@@ -26,6 +27,8 @@ namespace {
 
 constexpr DWORD kLinkWaitMs = 1000;
 constexpr const char* kKeyUniqueId = "UniqueId";
+// The camera control dialog of our cameras: the feature control dialog.
+constexpr int32_t kFeatureCtrlDialogIndex = 2;
 
 // The library calls link callbacks on its own thread and does not wait for a
 // running one when it is unregistered; it also unregisters by function and
@@ -278,6 +281,32 @@ UG_ERRCODE CFramixZelmkAPIClass::SelectCameraDialog(HWND parent, int32_t* exitCo
     if (!IsCameraListValid()) code = RescanCameras();
     m_ActCameraIndex = GetCameraIndexByCameraUniqueID(m_SelectedUniqueId);
     return code;
+}
+
+UG_ERRCODE CFramixZelmkAPIClass::CamCntrlDialog(HWND parent)
+{
+    CUnifiedCamera* camera = GetActCamera();
+    if (!camera) return UG_ERR_NO_ACTIVE_CAMERA;
+    if (camera->GetCamCntrlDlgIndex() != kFeatureCtrlDialogIndex)
+        return CUnifiedGrabber::CamCntrlDialog(parent);
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    try {
+        if (!m_pCamCntrlDlg) {
+            auto* dialog = new (std::nothrow) CZelmkAPIFeatureCtrlDialog;
+            if (!dialog) return UG_ERR_FAILED;
+            dialog->SetOwnerClass(this);
+            m_pCamCntrlDlg = dialog;
+        }
+        // The dialog is kept for the next request; its window is made without
+        // a parent. Escape and the close box destroy the window (the dialog
+        // base's handling), so a kept dialog without one gets a new window.
+        if (!m_pCamCntrlDlg->GetSafeHwnd() && !m_pCamCntrlDlg->CreateCamCntrlDlg(IDD_ZELMK_FEATURE_CTRL, nullptr))
+            return UG_ERR_FAILED;
+        m_pCamCntrlDlg->ShowWindow(SW_SHOW);
+        return UG_OK;
+    } catch (...) {
+        return UG_ERR_FAILED;
+    }
 }
 
 UG_ERRCODE CFramixZelmkAPIClass::BuildInternalList()

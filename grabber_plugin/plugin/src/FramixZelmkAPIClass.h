@@ -39,6 +39,7 @@ public:
     UG_ERRCODE Snap(int32_t type) override;
     int32_t GetSnapMode() override;
     UG_ERRCODE StopSnap() override;
+    UG_ERRCODE CamCntrlDialog(HWND parent) override;
     UG_ERRCODE GrabberConfigDialog(HWND parent, int32_t* exitCode) override;
     UG_ERRCODE GetTimerPeriod(uint64_t* firstUs, uint64_t* secondUs) override;
     UG_ERRCODE SetTimerPeriod(uint64_t firstUs, uint64_t secondUs) override;

@@ -143,7 +143,14 @@ TEST_F(ViewsTest, NumbersAreClampedAndShownClamped)
     auto sintView = Make<CSintValueView>();
     sintView->SetRange(-64, 64);
     EXPECT_EQ(-64, sintView->m_slider.GetRangeMin());
+    // The thumb stands in the middle for 0, the slider's first position.
+    sintView->SetValue(0);
+    CRect thumb, channel;
+    sintView->m_slider.SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    sintView->m_slider.SendMessage(TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    EXPECT_NEAR(channel.CenterPoint().x, thumb.CenterPoint().x, 3);
     // The signed edit takes what the user types, a minus sign too.
+    sintView->m_edit.SetWindowText("");
     sintView->m_edit.SetFocus();
     for (char c : std::string("-12")) sintView->m_edit.SendMessage(WM_CHAR, static_cast<WPARAM>(c), 1);
     EXPECT_EQ("-12", sintView->m_edit.GetWindowText());
