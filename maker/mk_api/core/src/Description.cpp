@@ -38,6 +38,17 @@ std::string DescriptionError::text() const
     return file + ":" + std::to_string(line) + ": " + message;
 }
 
+// A ';' after a blank starts a comment to the end of the line, so a description can
+// explain its values where they stand ("Sensor=mono   ; mono or colour"). A ';' inside a
+// value, as in "tcp:host:4001;x", is kept: only a blank in front makes it a comment.
+static std::string_view withoutTrailingComment(std::string_view line)
+{
+    for (size_t i = 1; i < line.size(); ++i)
+        if (line[i] == ';' && (line[i - 1] == ' ' || line[i - 1] == '\t'))
+            return line.substr(0, i);
+    return line;
+}
+
 std::optional<Description> Description::parse(std::string_view text, std::string file, DescriptionError& error)
 {
     Description description;
@@ -48,7 +59,7 @@ std::optional<Description> Description::parse(std::string_view text, std::string
         const size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        line = trim(line);
+        line = trim(withoutTrailingComment(line));
         if (line.empty() || line.front() == ';' || line.front() == '#')
             continue;
         if (line.front() == '[') {

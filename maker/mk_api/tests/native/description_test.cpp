@@ -37,6 +37,22 @@ TEST(Description, SectionsKeysAndLines)
     EXPECT_EQ(description->section("Nothing"), nullptr);
 }
 
+TEST(Description, CommentsAfterBlanksEndTheLine)
+{
+    DescriptionError error;
+    const auto description = Description::parse("[Camera Mono]   ; the camera's name\n"
+                                                "Sensor=mono\t; mono or colour\n"
+                                                "SerialPort0=tcp:127.0.0.1:4001;raw\n"
+                                                "Note=   ; nothing but a comment\n",
+                                                "net.ini", error);
+    ASSERT_TRUE(description) << error.text();
+    const DescriptionSection* camera = description->section("Camera Mono");
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(camera->find("Sensor")->value, "mono");
+    EXPECT_EQ(camera->find("SerialPort0")->value, "tcp:127.0.0.1:4001;raw");
+    EXPECT_EQ(camera->find("Note")->value, "");
+}
+
 TEST(Description, ErrorsNameFileAndLine)
 {
     const struct {
