@@ -106,9 +106,10 @@ protected:
         m_log.SetCallback(&GrabberFixture::Record, this);
     }
 
+    template <class Grabber = CFramixZelmkAPIClass>
     std::unique_ptr<CFramixZelmkAPIClass> MakeGrabber(CFramixZelmkAPIClass::LinkWaitFunction wait)
     {
-        auto grabber = std::make_unique<CFramixZelmkAPIClass>(::GetModuleHandleA(nullptr), &Api());
+        auto grabber = std::make_unique<Grabber>(::GetModuleHandleA(nullptr), &Api());
         grabber->InitMembers();
         grabber->SetLog(&m_log);
         grabber->SetGrabberIni(m_store.get(), 0);

@@ -16,7 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include <algorithm>
 #include <filesystem>
@@ -42,14 +46,64 @@ namespace fs = std::filesystem;
 using zelmk_test::Api;
 using zelmk_test::Sim;
 
+// The link events a grabber has finished handling, in order. The library
+// hands them over on its own thread, and one that a command before Init or an
+// earlier test caused may come late: a test waits for the very event its own
+// command caused, and only once the grabber is through with it (its log line
+// comes first, the list is marked stale after).
+class HandledLinks {
+public:
+    void Add(uint32_t event, uint32_t uniqueId)
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_events.emplace_back(event, uniqueId);
+        }
+        m_changed.notify_all();
+    }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_events.clear();
+    }
+    // Bounded: false when the event was not handled within five seconds.
+    bool WaitFor(uint32_t event, uint32_t uniqueId)
+    {
+        std::unique_lock<std::mutex> guard(m_lock);
+        return m_changed.wait_for(guard, std::chrono::seconds(5), [&] {
+            return std::find(m_events.begin(), m_events.end(), std::make_pair(event, uniqueId)) != m_events.end();
+        });
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::vector<std::pair<uint32_t, uint32_t>> m_events;
+};
+// Never destroyed: a grabber that outlives a test may still be called.
+HandledLinks& Handled()
+{
+    static HandledLinks* links = new HandledLinks;
+    return *links;
+}
+
+class RecordingGrabber : public CFramixZelmkAPIClass {
+public:
+    using CFramixZelmkAPIClass::CFramixZelmkAPIClass;
+    void LinkCallback(uint32_t interfaceType, uint32_t event, uint32_t uniqueId) override
+    {
+        CFramixZelmkAPIClass::LinkCallback(interfaceType, event, uniqueId);
+        Handled().Add(event, uniqueId);
+    }
+};
+
 struct WaitRecord {
     std::vector<DWORD> timeouts;
     std::vector<DWORD> results;
     std::string before; // a simulator command run at the start of the wait
-    // Link events arrive on the library's thread, and an earlier one (from a
-    // command before Init) may end the wait first: when set, the wait goes on,
-    // bounded, until this holds.
-    std::function<bool()> until;
+    // The link event that command causes: an earlier one may end the wait
+    // first, so the wait goes on, bounded, until the grabber has handled it.
+    std::optional<std::pair<uint32_t, uint32_t>> caused;
 };
 WaitRecord g_wait;
 
@@ -65,8 +119,8 @@ DWORD WaitAfterCommand(HANDLE event, DWORD milliseconds)
     g_wait.timeouts.push_back(milliseconds);
     if (!g_wait.before.empty()) Sim(g_wait.before);
     DWORD result = ::WaitForSingleObject(event, 5000);
-    for (int i = 0; result == WAIT_OBJECT_0 && g_wait.until && !g_wait.until() && i < 500; ++i)
-        ::Sleep(10);
+    if (result == WAIT_OBJECT_0 && g_wait.caused && !Handled().WaitFor(g_wait.caused->first, g_wait.caused->second))
+        result = WAIT_TIMEOUT;
     g_wait.results.push_back(result);
     return result;
 }
@@ -77,6 +131,7 @@ protected:
     {
         GrabberFixture::SetUp();
         g_wait = {};
+        Handled().Clear();
         m_grabber = MakeGrabber();
     }
     void TearDown() override
@@ -86,7 +141,7 @@ protected:
         for (const char* id : {"501", "502", "503"}) Sim(std::string("plug ") + id);
     }
 
-    std::unique_ptr<CFramixZelmkAPIClass> MakeGrabber() { return GrabberFixture::MakeGrabber(&NoWait); }
+    std::unique_ptr<CFramixZelmkAPIClass> MakeGrabber() { return GrabberFixture::MakeGrabber<RecordingGrabber>(&NoWait); }
 
     std::vector<uint32_t> Ids()
     {
@@ -159,20 +214,25 @@ TEST_F(GrabberTest, NoCameraOnTheNetwork)
 
 TEST_F(GrabberTest, LinkEventEndsTheListWaitEarly)
 {
-    Sim("unplug 502");
+    // Unplugged once the grabber listens, and its event handled: every event
+    // an earlier command caused came before it, so none is left to come late.
     ASSERT_EQ(UG_OK, m_grabber->Init());
+    Sim("unplug 502");
+    ASSERT_TRUE(Handled().WaitFor(MK_LINK_REMOVE, 502));
+    ASSERT_EQ(UG_OK, m_grabber->RescanCameras());
     EXPECT_EQ((std::vector<uint32_t>{501, 503}), Ids());
+    EXPECT_TRUE(m_grabber->IsCameraListValid());
 
     // The camera comes back while the rescan waits: its link event ends the
     // wait, and the count after it sees the camera.
+    ClearLines();
     m_grabber->SetLinkWait(&WaitAfterCommand);
     g_wait.before = "plug 502";
-    const std::string plugged = "^1 CFramixZelmkAPIClass::LinkCallback: Interface = 1, Event = 1, UniqueId = 502$";
-    g_wait.until = [&] { return Count(plugged) == 1; };
+    g_wait.caused = std::make_pair(uint32_t{MK_LINK_ADD}, uint32_t{502});
     ASSERT_EQ(UG_OK, m_grabber->RescanCameras());
     ASSERT_EQ(std::vector<DWORD>{WAIT_OBJECT_0}, g_wait.results);
     EXPECT_EQ(3u, Ids().size());
-    EXPECT_EQ(1u, Count(plugged));
+    EXPECT_EQ(1u, Count("^1 CFramixZelmkAPIClass::LinkCallback: Interface = 1, Event = 1, UniqueId = 502$"));
     EXPECT_TRUE(m_grabber->IsCameraListValid());
 }
 
@@ -180,11 +240,9 @@ TEST_F(GrabberTest, LinkEventMakesTheListStale)
 {
     ASSERT_EQ(UG_OK, m_grabber->Init());
     ASSERT_TRUE(m_grabber->IsCameraListValid());
-    m_grabber->SetLinkWait(&WaitAfterCommand);
-    // Waits for the event the unplug sends (bounded), without a rebuild.
-    g_wait.before = "unplug 501";
-    WaitAfterCommand(nullptr, 0);
-    for (int i = 0; i < 500 && m_grabber->IsCameraListValid(); ++i) ::Sleep(10);
+    // Stale once the grabber has handled the event the unplug sends, without a rebuild.
+    Sim("unplug 501");
+    ASSERT_TRUE(Handled().WaitFor(MK_LINK_REMOVE, 501));
     EXPECT_FALSE(m_grabber->IsCameraListValid());
 }
 
