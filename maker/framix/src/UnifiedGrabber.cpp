@@ -528,7 +528,8 @@ UG_ERRCODE CUnifiedGrabber::SelectModeDialog(HWND parent, int32_t* exitCode)
     CUnifiedCamera* camera = GetActCamera();
     if (!camera)
         return UG_ERR_NO_ACTIVE_CAMERA;
-    if (m_SnapMode != 0)
+    // Through the virtual: a plug-in's asynchronous snap writes the mode on its library's thread.
+    if (GetSnapMode() != 0)
         return UG_ERR_ACQUISITION_RUNNING;
     return Guarded<UG_ERRCODE>(UG_ERR_EXCEPTION, [&]() -> UG_ERRCODE {
         std::vector<std::string> items;
@@ -616,7 +617,7 @@ UG_ERRCODE CUnifiedGrabber::SetGrabberParam(UG_GRABBERFEATURE feature, uint64_t 
     case UG_FEATURE_NUM_BUFFERS:
         if (value1 < min1 || value1 > max1)
             return UG_ERR_OUT_OF_RANGE;
-        if (m_SnapMode != 0)
+        if (GetSnapMode() != 0)
             return UG_ERR_ACQUISITION_RUNNING;
         m_NumFrameBuffers = value1;
         return UG_OK;
