@@ -258,6 +258,13 @@ public:
                     ok &= fail(e, "unknown device '" + e.value + "' (kl7700, loopback, tcp:HOST:PORT or none)");
                 attachments.push_back({0, key[10] - '0', e.value, description_.file() + ":" + std::to_string(e.line)});
                 lines_["serial" + std::string(1, key[10])] = &e;
+            } else if (key == "extraattributes" || key == "extravolatile") {
+                if (!parseNumber(e.value, 100000, n)) {
+                    ok &= fail(e, "expected 0 to 100000");
+                    continue;
+                }
+                (key == "extraattributes" ? camera.extraAttributes : camera.extraVolatile) = uint32_t(n);
+                lines_[key] = &e;
             } else if (key.compare(0, 10, "attribute.") == 0 && key.size() > 10) {
                 const std::string name = e.key.substr(10);
                 camera.initialValues.push_back({name, e.value});
@@ -285,10 +292,12 @@ public:
                 ok &= fail(*e, "the camera has " + std::to_string(camera.serialPorts) + " serial port(s)");
             }
         }
+        if (camera.extraVolatile > camera.extraAttributes)
+            ok &= fail(*lines_["extravolatile"], "more than ExtraAttributes");
         if (!ok)
             return false;
         // Initial values go through the camera's own rules; a value it refuses is an error here.
-        SimCamera probe(CameraSetup{camera.uniqueId, camera.name, camera.model, camera.vendor, camera.serialNumber, camera.firmware, camera.ip, camera.macAddress, camera.colour, camera.layout, camera.sensorWidth, camera.sensorHeight, camera.sensorBits, camera.pixelFormats, camera.serialPorts, {}});
+        SimCamera probe(CameraSetup{camera.uniqueId, camera.name, camera.model, camera.vendor, camera.serialNumber, camera.firmware, camera.ip, camera.macAddress, camera.colour, camera.layout, camera.sensorWidth, camera.sensorHeight, camera.sensorBits, camera.pixelFormats, camera.serialPorts, {}, camera.extraAttributes, camera.extraVolatile});
         for (const auto& [name, value] : camera.initialValues) {
             if (const mkapi::Code code = probe.setFromText(name, value, 0)) {
                 const DescriptionEntry* e = lines_[name];

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace gigesim {
@@ -160,7 +161,37 @@ void SimCamera::buildAttributes()
     add(makeAttribute("UserData", MK_ATTR_RAW, kRW, "/Advanced", "", std::string(64, '\0')));
     add(makeAttribute("ChunkLayout", kUnknownType, kR, "/Advanced", "", uint32_t(0)));
 
+    buildExtraAttributes();
     for (const auto& [name, value] : setup_.initialValues) setFromText(name, value, 0);
+}
+
+void SimCamera::buildExtraAttributes()
+{
+    const uint32_t count = setup_.extraAttributes, drifting = std::min(setup_.extraVolatile, count);
+    constexpr uint32_t kGroup = 25;
+    static const char* const kLevels[] = {"Low", "Medium", "High"};
+    for (uint32_t i = 0, drifted = 0; i < count; ++i) {
+        char name[32], category[32];
+        std::snprintf(name, sizeof name, "Extra%04u", i + 1);
+        std::snprintf(category, sizeof category, "/Extra/Group%02u", i / kGroup + 1);
+        // Attribute i drifts when the evenly spread count steps at it.
+        const bool drifts = drifting && uint64_t(i + 1) * drifting / count > uint64_t(i) * drifting / count;
+        Attribute a;
+        a.name = name, a.category = category, a.flags = drifts ? kRV : kRW;
+        switch (drifts ? drifted++ % 3 : i % 6) {
+        case 0: a.type = MK_ATTR_UINT32, a.value = i, a.minimum = uint32_t(0), a.maximum = UINT32_MAX; break;
+        case 1: a.type = MK_ATTR_FLOAT32, a.value = float(i) / 2, a.minimum = -1e6f, a.maximum = 1e9f; break;
+        case 2: a.type = MK_ATTR_INT64, a.value = -int64_t(i), a.minimum = INT64_MIN, a.maximum = INT64_MAX; break;
+        case 3: a.type = MK_ATTR_BOOLEAN, a.value = i % 2 == 0; break;
+        case 4: a.type = MK_ATTR_STRING, a.value = std::string("text ") + name; break;
+        default:
+            a.type = MK_ATTR_ENUM, a.value = std::string(kLevels[i % 3]);
+            a.choices.assign(std::begin(kLevels), std::end(kLevels));
+            break;
+        }
+        a.computed = a.drifts = drifts;
+        add(std::move(a));
+    }
 }
 
 Attribute* SimCamera::find(std::string_view name)
@@ -258,6 +289,14 @@ uint64_t SimCamera::framePeriodUs() const
 
 AttrValue SimCamera::computedValue(const Attribute& a, uint64_t nowUs) const
 {
+    if (a.drifts) {
+        const uint64_t steps = nowUs / 100000;
+        if (a.type == MK_ATTR_UINT32)
+            return uint32_t(std::get<uint32_t>(a.value) + steps);
+        if (a.type == MK_ATTR_FLOAT32)
+            return std::get<float>(a.value) + float(steps % 1000000);
+        return std::get<int64_t>(a.value) + int64_t(steps);
+    }
     if (a.name == "DeviceTemperature") // warms while streaming, drifts slowly otherwise
         return float(38.5 + 0.25 * double((nowUs / 1000000) % 8) + (acquiring_ ? 1.5 : 0.0));
     if (a.name == "TotalBytesPerFrame")

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace gigesim {
 namespace {
 
@@ -244,6 +246,68 @@ TEST(SimNetwork, DescribedCameraTakesItsInitialValues)
     const uint32_t port2 = 0x61000;
     ASSERT_EQ(s->readRegisters({&port2, 1}, {&value, 1}, done), 0u);
     EXPECT_EQ(value & 3, 3u);
+}
+
+TEST(SimNetwork, ExtraAttributesOfEveryTypeSomeDrifting)
+{
+#define NET "[Network]\nHostAddress=10.1.0.1\nHostMask=255.255.0.0\n[Camera A]\nUniqueId=1\nAddress=10.1.2.3\nMask=255.255.0.0\n"
+    Fixture plain(NET);
+    Fixture f(NET "ExtraAttributes=60\nExtraVolatile=7\n");
+#undef NET
+    std::unique_ptr<mkapi::CameraSession> s, p;
+    ASSERT_EQ(f.network->open(1, MK_ACCESS_MASTER, s), 0u);
+    ASSERT_EQ(plain.network->open(1, MK_ACCESS_MASTER, p), 0u);
+    std::vector<std::string> names, plainNames;
+    ASSERT_EQ(s->attributeNames(names), 0u);
+    ASSERT_EQ(p->attributeNames(plainNames), 0u);
+    ASSERT_EQ(names.size(), plainNames.size() + 60);
+    EXPECT_EQ(names[plainNames.size()], "Extra0001");
+    EXPECT_EQ(names.back(), "Extra0060");
+    std::set<uint32_t> types;
+    std::vector<std::string> drifting;
+    for (size_t i = plainNames.size(); i < names.size(); ++i) {
+        mkapi::AttrDescription d;
+        ASSERT_EQ(s->describe(names[i], d), 0u);
+        types.insert(d.type);
+        EXPECT_EQ(d.category, i - plainNames.size() < 25 ? "/Extra/Group01" : i - plainNames.size() < 50 ? "/Extra/Group02"
+                                                                                                         : "/Extra/Group03");
+        if (d.flags & MK_FLAG_VOLATILE) {
+            drifting.push_back(names[i]);
+            EXPECT_EQ(d.flags, uint32_t(MK_FLAG_READ | MK_FLAG_VOLATILE)) << names[i];
+        } else {
+            EXPECT_EQ(d.flags, uint32_t(MK_FLAG_READ | MK_FLAG_WRITE)) << names[i];
+        }
+    }
+    EXPECT_EQ(types, (std::set<uint32_t>{MK_ATTR_STRING, MK_ATTR_ENUM, MK_ATTR_UINT32, MK_ATTR_FLOAT32, MK_ATTR_INT64, MK_ATTR_BOOLEAN}));
+    ASSERT_EQ(drifting.size(), 7u);
+    EXPECT_EQ(drifting.front(), "Extra0009") << "spread over the whole range";
+    EXPECT_EQ(drifting.back(), "Extra0060");
+    mkapi::AttrValue before, after;
+    ASSERT_EQ(s->get("Extra0009", MK_ATTR_UINT32, before), 0u);
+    f.clock.advance(300000);
+    ASSERT_EQ(s->get("Extra0009", MK_ATTR_UINT32, after), 0u);
+    EXPECT_EQ(std::get<uint32_t>(after), std::get<uint32_t>(before) + 3) << "one step per 100 ms";
+    EXPECT_EQ(s->set("Extra0009", MK_ATTR_UINT32, uint32_t(1)), uint32_t(MK_ERR_FORBIDDEN));
+    EXPECT_EQ(s->set("Extra0001", MK_ATTR_UINT32, uint32_t(77)), 0u);
+    EXPECT_EQ(s->set("Extra0006", MK_ATTR_ENUM, std::string("High")), 0u);
+
+    const struct {
+        const char* text;
+        const char* expected;
+    } errors[] = {
+        {"[Camera A]\nUniqueId=1\nExtraVolatile=5\n", "net.ini:3: [Camera A] ExtraVolatile: more than ExtraAttributes"},
+        {"[Camera A]\nUniqueId=1\nExtraAttributes=lots\n", "net.ini:3: [Camera A] ExtraAttributes: expected 0 to 100000"},
+    };
+    for (const auto& c : errors) {
+        SCOPED_TRACE(c.text);
+        mkapi::DescriptionError error;
+        auto description = mkapi::Description::parse(c.text, "net.ini", error);
+        ASSERT_TRUE(description);
+        std::vector<mkapi::DescriptionError> found;
+        EXPECT_FALSE(readNetworkSetup(*description, found));
+        ASSERT_FALSE(found.empty());
+        EXPECT_EQ(found[0].text(), c.expected);
+    }
 }
 
 TEST(SimNetwork, ControlCommands)

@@ -31,6 +31,10 @@ struct CameraSetup {
     std::vector<std::string> pixelFormats;                          // the enumeration's values; empty: by sensor kind
     int serialPorts = 1;                                            // 0 to 3
     std::vector<std::pair<std::string, std::string>> initialValues; // attribute name, value text
+    // Attributes beyond the camera's own, for editors and benchmarks that need
+    // many: "Extra0001"... in groups of 25 under "/Extra", of every value type;
+    // `extraVolatile` of them (spread evenly) are read-only numbers that drift.
+    uint32_t extraAttributes = 0, extraVolatile = 0;
 };
 
 // The attributes a camera has, each with the record MkAttrInfo gives.
@@ -45,6 +49,7 @@ struct Attribute {
     std::vector<std::string> choices;  // enumerations
     bool fixedWhileAcquiring = false;  // writes answer MK_ERR_FORBIDDEN during acquisition
     bool computed = false;             // the value is worked out on every read
+    bool drifts = false;               // a computed number that grows by one every 100 ms
 };
 
 class SimCamera {
@@ -93,6 +98,7 @@ private:
     void add(Attribute attribute);
     void buildAttributes();
     mkapi::AttrValue computedValue(const Attribute& attribute, uint64_t nowUs) const;
+    void buildExtraAttributes();
     mkapi::AttrRange currentRange(const Attribute& attribute) const;
     uint32_t u32(std::string_view name) const;
     std::string text(std::string_view name) const;
