@@ -1,13 +1,19 @@
-// Debian's camera simulator as a child process, and a steady clock, for the test and the
-// stream benchmark that run against it.
+// Debian's camera simulator for the tests and the stream benchmark that run against it
+// (natively a child process, under Wine one the test run starts), and a steady clock.
 #pragma once
 
 #include "mk_api_core/Backend.h"
+#include "mk_gev/Gvcp.h"
+#include "mk_gev/UdpSocket.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -33,20 +39,79 @@ public:
 };
 
 #ifdef _WIN32
+// Under Wine the test run starts the simulator around the program (fake_camera.sh) and
+// MK_GEV_SIMULATOR_STATE names its state file: "running PID LOSS", "busy", "missing" or,
+// once killed on request, "killed".
 class Simulator {
 public:
-    bool start(const std::string&, int, std::string& error)
+    // Empty when a simulator dropping `lossPerThousand` of its packets runs; else why not.
+    std::string use(int lossPerThousand)
     {
-        error = "a Windows program cannot start the simulator";
+        const char* file = std::getenv("MK_GEV_SIMULATOR_STATE");
+        if (!file || !*file)
+            return "under Wine the test run starts the simulator (MK_GEV_SIMULATOR_STATE)";
+        file_ = file;
+        std::string word;
+        int pid = 0, loss = -1;
+        std::ifstream(file_) >> word >> pid >> loss;
+        if (word == "busy")
+            return "127.0.0.1:3956 is busy";
+        if (word != "running")
+            return "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
+        if (loss != lossPerThousand)
+            return "the test run started the simulator dropping " + std::to_string(loss) +
+                " packets in 1000, not " + std::to_string(lossPerThousand);
+        return {};
+    }
+    bool running()
+    {
+        std::string word;
+        std::ifstream(file_) >> word;
+        return word == "running";
+    }
+    // Asks the script's watcher to end the simulator with SIGKILL; true once it has.
+    bool kill9()
+    {
+        std::ofstream(file_ + ".kill") << "kill\n";
+        // Bounded: the watcher looks every 50 ms.
+        for (int i = 0; i < 250; ++i) {
+            std::string word;
+            std::ifstream(file_) >> word;
+            if (word == "killed")
+                return true;
+            ::Sleep(20);
+        }
         return false;
     }
-    bool running() { return true; }
-    void kill9() {}
+
+private:
+    std::string file_;
 };
 #else
 // The simulator as a child process, ended with the test.
 class Simulator {
 public:
+    // Empty when a simulator dropping `lossPerThousand` of its packets runs; else why not.
+    std::string use(int lossPerThousand)
+    {
+        std::string path, error;
+#ifdef MK_GEV_FAKE_CAMERA
+        path = MK_GEV_FAKE_CAMERA;
+#endif
+        if (const char* env = std::getenv("MK_GEV_FAKE_CAMERA"); env && *env)
+            path = env;
+        if (path.empty() || access(path.c_str(), X_OK) != 0)
+            return "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
+        {
+            // The simulator listens on its fixed port only; whoever has it now keeps it.
+            auto probe = mkgev::UdpSocket::open(0x7F000001, mkgev::kGvcpPort, error);
+            if (!probe)
+                return "127.0.0.1:3956 is busy: " + error;
+        }
+        if (!start(path, lossPerThousand, error))
+            return error;
+        return {};
+    }
     bool start(const std::string& path, int lossPerThousand, std::string& error)
     {
         std::vector<std::string> args = {path, "-i", "127.0.0.1", "-s", kSimulatorSerial};
@@ -92,13 +157,14 @@ public:
         waitpid(pid_, nullptr, 0);
     }
     // Ends the simulator as a camera pulled from the wire would: no word on the network.
-    void kill9()
+    bool kill9()
     {
         if (pid_ <= 0)
-            return;
+            return false;
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
         pid_ = -1;
+        return true;
     }
 
 private:

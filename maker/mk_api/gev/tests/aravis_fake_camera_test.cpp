@@ -1,8 +1,8 @@
 // End to end against an independent implementation: Debian's GigE camera simulator
 // (arv-fake-gv-camera-0.8) on 127.0.0.1, started and stopped here natively; under Wine,
-// whose programs cannot start Linux ones, started around the test by fake_camera.sh,
-// which leaves its state in the file MK_GEV_SIMULATOR_STATE names. Discovery goes to
-// 127.0.0.1 only. Skipped, not passed, when the simulator is missing or its fixed port
+// whose programs cannot wait for or end Linux ones, started around the test by
+// fake_camera.sh, which leaves its state in the file MK_GEV_SIMULATOR_STATE names.
+// Discovery goes to 127.0.0.1 only. Skipped, not passed, when the simulator is missing or its fixed port
 // 3956 is taken.
 #include "mk_api/MkApi.h"
 #include "mk_gev/Description.h"
@@ -26,26 +26,6 @@ constexpr uint32_t kLoopback = 0x7F000001;
 const char* kSerial = testing::kSimulatorSerial;
 using testing::Simulator;
 using testing::SteadyClock;
-
-std::string simulatorPath()
-{
-    if (const char* env = std::getenv("MK_GEV_FAKE_CAMERA"); env && *env)
-        return env;
-    return MK_GEV_FAKE_CAMERA;
-}
-
-// What fake_camera.sh says: "running PID", "busy" or "missing"; empty when the test
-// starts the simulator itself.
-std::string externalState()
-{
-    const char* file = std::getenv("MK_GEV_SIMULATOR_STATE");
-    if (!file || !*file)
-        return {};
-    std::ifstream in(file);
-    std::string word;
-    in >> word;
-    return word.empty() ? "missing" : word;
-}
 
 struct Frames : FrameTarget {
     std::vector<std::vector<uint8_t>> buffers;
@@ -77,30 +57,8 @@ protected:
     void startCamera(int lossPerThousand)
     {
         std::string error;
-        std::string state = externalState();
-        if (!state.empty()) {
-            if (lossPerThousand > 0)
-                GTEST_SKIP() << "packet loss needs a simulator of the test's own (the native run)";
-            if (state == "busy")
-                GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy";
-            if (state != "running")
-                GTEST_SKIP() << "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
-            external = true;
-        } else {
-#ifdef _WIN32
-            GTEST_SKIP() << "under Wine the test run starts the simulator (MK_GEV_SIMULATOR_STATE)";
-#endif
-            std::string path = simulatorPath();
-            if (path.empty() || !std::filesystem::exists(path))
-                GTEST_SKIP() << "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
-            {
-                // The simulator listens on its fixed port only; whoever has it now keeps it.
-                auto probe = UdpSocket::open(kLoopback, kGvcpPort, error);
-                if (!probe)
-                    GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy: " << error;
-            }
-            ASSERT_TRUE(simulator.start(path, lossPerThousand, error)) << error;
-        }
+        if (std::string why = simulator.use(lossPerThousand); !why.empty())
+            GTEST_SKIP() << why;
         control = UdpSocket::open(kLoopback, 0, error);
         ASSERT_TRUE(control) << error;
         control->setPeer(kLoopback, kGvcpPort);
@@ -155,13 +113,12 @@ protected:
             channel->tick();
         }
         EXPECT_EQ(NodeError::None, map->execute("AcquisitionStop"));
-        EXPECT_TRUE(external || simulator.running());
+        EXPECT_TRUE(simulator.running());
         EXPECT_FALSE(channel->lost());
     }
 
     SteadyClock clock;
     Simulator simulator;
-    bool external = false;
     std::unique_ptr<UdpSocket> control;
     std::unique_ptr<GvcpClient> client;
     std::unique_ptr<ControlChannel> channel;

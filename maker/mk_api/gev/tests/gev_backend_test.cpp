@@ -99,25 +99,6 @@ TEST(GevSetupTest, SectionEntriesAndTheirFaults)
 
 // --- against the simulator --------------------------------------------------------------
 
-std::string simulatorPath()
-{
-    if (const char* env = std::getenv("MK_GEV_FAKE_CAMERA"); env && *env)
-        return env;
-    return MK_GEV_FAKE_CAMERA;
-}
-
-// What fake_camera.sh says: "running PID", "busy" or "missing"; empty natively.
-std::string externalState()
-{
-    const char* file = std::getenv("MK_GEV_SIMULATOR_STATE");
-    if (!file || !*file)
-        return {};
-    std::ifstream in(file);
-    std::string word;
-    in >> word;
-    return word.empty() ? "missing" : word;
-}
-
 std::atomic<uint32_t> removedId{0};
 void MKAPI_CALL onRemove(void*, uint32_t, uint32_t event, uint32_t uniqueId)
 {
@@ -133,29 +114,8 @@ protected:
     // the host interface `address`/`mask`.
     void startWith(int lossPerThousand, uint32_t address, uint32_t mask)
     {
-        std::string state = externalState();
-        if (!state.empty()) {
-            if (lossPerThousand > 0)
-                GTEST_SKIP() << "packet loss needs a simulator of the test's own (the native run)";
-            if (state == "busy")
-                GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy";
-            if (state != "running")
-                GTEST_SKIP() << "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
-            external = true;
-        } else {
-#ifdef _WIN32
-            GTEST_SKIP() << "under Wine the test run starts the simulator (MK_GEV_SIMULATOR_STATE)";
-#endif
-            std::string path = simulatorPath(), error;
-            if (path.empty() || !std::filesystem::exists(path))
-                GTEST_SKIP() << "the simulator arv-fake-gv-camera-0.8 is not there (./suite setup extracts it)";
-            {
-                auto probe = UdpSocket::open(kLoopback, kGvcpPort, error);
-                if (!probe)
-                    GTEST_SKIP() << "127.0.0.1:" << kGvcpPort << " is busy: " << error;
-            }
-            ASSERT_TRUE(simulator.start(path, lossPerThousand, error)) << error;
-        }
+        if (std::string why = simulator.use(lossPerThousand); !why.empty())
+            GTEST_SKIP() << why;
         GevSetup setup;
         setup.search = {kLoopback};
         setup.interfaceAddress = address;
@@ -207,7 +167,7 @@ protected:
 
     mkapi::SteadyTimeSource time;
     testing::Simulator simulator;
-    bool external = false, initialized = false, found = false;
+    bool initialized = false, found = false;
     struct MkCameraInfo camera {};
 };
 
@@ -553,8 +513,6 @@ TEST_F(GevLibraryTest, ACameraReportingAnAddressOutsideTheSubnetIsUnreachable)
 
 TEST_F(GevLibraryTest, KillingTheCameraEndsEveryWaitWithUnpluggedAndSaysSo)
 {
-    if (external)
-        GTEST_SKIP() << "the simulator is killed by a test of its own only (the native run)";
     removedId = 0;
     ASSERT_EQ(0u, MkLinkCallbackRegister(onRemove, MK_LINK_REMOVE, nullptr));
     MkHandle h = nullptr;
@@ -576,7 +534,7 @@ TEST_F(GevLibraryTest, KillingTheCameraEndsEveryWaitWithUnpluggedAndSaysSo)
         frames[i].imageBufferSize = size;
         ASSERT_EQ(0u, MkCaptureQueueFrame(h, &frames[i], nullptr));
     }
-    simulator.kill9();
+    ASSERT_TRUE(simulator.kill9());
     // A frame or two may still have come (whole, or cut by the kill); once one wait ends
     // with 8 every later one does, and the last queued can only end so. The heartbeat
     // time-out is 3 s; 10 s bounds each wait.
