@@ -142,8 +142,13 @@ UG_ERRCODE HostRunner::Execute(const framix::HostCommand& c)
             out_.Line(Format("select: camera %lld", static_cast<long long>(index)));
         return r;
     }
-    if (n == "open")
-        return g_.OpenActCamera();
+    if (n == "open") {
+        const UG_ERRCODE r = g_.OpenActCamera();
+        if (r == UG_ERR_NO_ACTIVE_CAMERA)
+            out_.Line("open: no camera is active: choose one with select UID (cameras lists the ids), "
+                      "or name it in the grabber's configuration");
+        return r;
+    }
     if (n == "close")
         return g_.CloseActCamera();
     if (n == "rescan")

@@ -53,14 +53,15 @@ inline std::string Sim(const std::string& command)
 }
 
 // FramixHost.exe from bin/ run with the commands on a Framix.ini in folder, on
-// the library's built-in network; its output, with line ends as "\n".
+// the network the description file `network` gives (the library's built-in one
+// when empty); its output, with line ends as "\n".
 struct HostRun {
     bool started = false;
     bool finished = false;
     DWORD exitCode = 0;
     std::string text;
 };
-inline HostRun RunFramixHost(const std::filesystem::path& folder, const std::string& commands)
+inline HostRun RunFramixHost(const std::filesystem::path& folder, const std::string& commands, const std::string& network = {})
 {
     namespace fs = std::filesystem;
     HostRun run;
@@ -77,8 +78,8 @@ inline HostRun RunFramixHost(const std::filesystem::path& folder, const std::str
     startup.hStdOutput = out.get();
     startup.hStdError = out.get();
     std::string command = "\"" + (bin / "FramixHost.exe").string() + "\" --ini \"" + ini + "\" " + commands;
-    // The child serves the built-in network, not this program's description.
-    ::SetEnvironmentVariableA("MKAPI_NETWORK", nullptr);
+    // The child serves its own network, not this program's description.
+    ::SetEnvironmentVariableA("MKAPI_NETWORK", network.empty() ? nullptr : network.c_str());
     PROCESS_INFORMATION process = {};
     run.started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, bin.string().c_str(), &startup, &process);
     if (!run.started) return run;

@@ -367,11 +367,18 @@ TEST_F(GrabberTest, ChannelsErrorsAndDeInit)
     EXPECT_EQ(0, m_grabber->IsActCameraOpen());
     EXPECT_EQ(0, m_grabber->IsInitialized());
     EXPECT_EQ(0, m_grabber->GetNumCameras());
-    // Unregistered: a link event reaches no grabber now.
+    // Unregistered: a link event reaches no grabber now. The library tells its
+    // callbacks of one event after another on one thread, so once a callback of
+    // the test's own has heard of the camera's return, the grabber's would have
+    // heard of its removal.
     ClearLines();
-    g_wait.before = "unplug 502";
-    WaitAfterCommand(nullptr, 0);
-    ::Sleep(100);
+    win32::UniqueHandle<win32::handle_traits::Kernel> returned(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const MkLinkCallback onReturn = [](void* event, uint32_t, uint32_t, uint32_t) { ::SetEvent(static_cast<HANDLE>(event)); };
+    ASSERT_EQ(0u, Api()->MkLinkCallbackRegister(onReturn, MK_LINK_ADD, returned.get()));
+    EXPECT_EQ("ok", Sim("unplug 502"));
+    EXPECT_EQ("ok", Sim("plug 502"));
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(returned.get(), 5000));
+    EXPECT_EQ(0u, Api()->MkLinkCallbackUnRegister(onReturn, MK_LINK_ADD));
     EXPECT_EQ(0u, Count("LinkCallback"));
     // And Init works again after DeInit.
     EXPECT_EQ(UG_OK, m_grabber->Init());

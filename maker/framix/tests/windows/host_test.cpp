@@ -169,6 +169,7 @@ TEST_F(Host, FailuresNameTheCommandAndItsCode)
     } cases[] = {
         {"open cameras", 3, "FAILED: open: code 2\n", "cameras: "},
         {"init select 999", 3, "FAILED: select: code 6\n", nullptr},
+        {"init open", 3, "open: no camera is active: choose one with select UID (cameras lists the ids), or name it in the grabber's configuration\nFAILED: open: code 8\n", nullptr},
         {"init init", 2, "FAILED: init: code 1\n", nullptr},
         {"init sim status", 3, "sim: no camera library with a control entry point is loaded\nFAILED: sim: code 34\n", nullptr},
         {"init cmdopen", 3, "FAILED: cmdopen: code 9\n", nullptr},
