@@ -388,8 +388,9 @@ TEST_F(GevLibraryTest, TheAttributeListIsTheDescriptionsCategories)
             ++readOnly;
             EXPECT_EQ(0u, info.flags & MK_FLAG_WRITE) << "read-only in the description";
         }
-        if (access == "WO")
+        if (access == "WO") {
             EXPECT_EQ(0u, info.flags & MK_FLAG_READ) << "write-only in the description";
+        }
         double low = 0, high = 0;
         if (!literal(f.element->childText("Min"), low) || !literal(f.element->childText("Max"), high))
             continue;
