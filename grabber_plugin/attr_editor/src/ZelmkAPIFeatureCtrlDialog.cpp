@@ -232,6 +232,11 @@ void CZelmkAPIFeatureCtrlDialog::OnGetMinMaxInfo(MINMAXINFO* info)
 BOOL CZelmkAPIFeatureCtrlDialog::OnEraseBkgnd(CDC* dc)
 {
     // What the children cover is theirs to paint: erasing it first flickers.
+    // The DC may be a child's own: a push button asks its parent to paint the
+    // background behind it into the button's DC before it draws itself, so
+    // the clipping is undone before the DC goes back, or the button's own
+    // area stays clipped away and "Close" is never drawn.
+    const int saved = dc->SaveDC();
     for (CWnd* child : {static_cast<CWnd*>(m_pTreeView.get()), static_cast<CWnd*>(m_pValueView.get()), GetDlgItem(IDC_FEATURE_CLOSE)}) {
         if (!child || !child->GetSafeHwnd()) continue;
         CRect area;
@@ -239,7 +244,9 @@ BOOL CZelmkAPIFeatureCtrlDialog::OnEraseBkgnd(CDC* dc)
         ScreenToClient(&area);
         dc->ExcludeClipRect(&area);
     }
-    return CCamCntrlDlgBase::OnEraseBkgnd(dc);
+    const BOOL erased = CCamCntrlDlgBase::OnEraseBkgnd(dc);
+    dc->RestoreDC(saved);
+    return erased;
 }
 
 // ---------------------------------------------------------------- selection and values

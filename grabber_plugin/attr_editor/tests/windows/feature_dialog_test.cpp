@@ -146,6 +146,26 @@ protected:
             ::SetWindowTextA(control, value.c_str());
     }
     void Tick() const { Dlg()->SendMessage(WM_TIMER, CZelmkAPIFeatureCtrlDialog::kRefreshTimer, 0); }
+    // The share of a window's client area it paints when asked to print itself on white.
+    static double PaintedShare(HWND window)
+    {
+        CRect area;
+        ::GetClientRect(window, &area);
+        HDC screen = ::GetDC(window);
+        HDC memory = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, area.Width(), area.Height());
+        HGDIOBJ previous = ::SelectObject(memory, bitmap);
+        ::FillRect(memory, &area, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+        int painted = 0;
+        for (int y = 0; y < area.Height(); ++y)
+            for (int x = 0; x < area.Width(); ++x) painted += ::GetPixel(memory, x, y) != RGB(255, 255, 255);
+        ::SelectObject(memory, previous);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(memory);
+        ::ReleaseDC(window, screen);
+        return area.IsRectEmpty() ? 0.0 : double(painted) / (area.Width() * area.Height());
+    }
     CRect ChildRect(CWnd* child) const
     {
         CRect r;
@@ -214,6 +234,9 @@ TEST_F(FeatureDialogTest, OpensWithTheTreeAndItsParts)
     EXPECT_EQ(client.bottom - 1, strip.bottom) << "the strip ends one pixel above the bottom: client " << client.bottom
                                                << ", strip " << strip.top << ".." << strip.bottom << ", close " << close.top << ".." << close.bottom;
     EXPECT_LT(strip.right, close.left);
+    // "Close" draws itself: a push button has its parent paint the background
+    // into the button's DC first, which must leave that DC as it was.
+    EXPECT_GT(PaintedShare(dialog->GetDlgItem(IDC_FEATURE_CLOSE)->m_hWnd), 0.1); // its frame and text at least
     // The strip is the button's height and a margin above and below, one pixel up from the bottom.
     EXPECT_EQ(close.top - strip.top - 1, client.bottom - close.bottom);
 }
