@@ -701,8 +701,7 @@ TEST(HostAcquisitionTest, SnapPrintsTheRateWithNothingLostAndSaveWritesThePatter
     const std::regex queued("\\[1\\] CFramixZelmkAPIClass::Snap: Queued buffer [0-7]\n");
     EXPECT_EQ(8, std::distance(std::sregex_iterator(run.text.begin(), run.text.end(), queued), std::sregex_iterator()));
     // A PNG file: its signature, and more than the headers of an empty image.
-    std::ifstream in(png, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = zelmk_test::ReadFile(png);
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(std::string("\x89PNG\r\n\x1a\n", 8), bytes.substr(0, 8));
     std::error_code ignored;

@@ -52,6 +52,13 @@ inline std::string Sim(const std::string& command)
     return code == 0 ? std::string(reply) : "error " + std::to_string(code) + ": " + reply;
 }
 
+// A file's bytes as they are; empty when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 // FramixHost.exe from bin/ run with the commands on a Framix.ini in folder, on
 // the network the description file `network` gives (the library's built-in one
 // when empty); its output, with line ends as "\n".
@@ -91,8 +98,7 @@ inline HostRun RunFramixHost(const std::filesystem::path& folder, const std::str
     }
     ::GetExitCodeProcess(child.get(), &run.exitCode);
     out.reset();
-    std::ifstream in(output);
-    run.text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    run.text = ReadFile(output);
     run.text.erase(std::remove(run.text.begin(), run.text.end(), '\r'), run.text.end());
     return run;
 }

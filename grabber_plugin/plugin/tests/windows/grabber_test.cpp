@@ -410,8 +410,7 @@ TEST(PluginModuleTest, SelectedCameraSurvivesARestartThroughTheIniFile)
         EXPECT_EQ(1, grabber->GetActCameraIndex());
         ASSERT_EQ(UG_OK, FramixSaveConfig(framework));
         FramixClose(framework);
-        std::ifstream in(ini);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text = zelmk_test::ReadFile(ini);
         EXPECT_NE(std::string::npos, text.find("UniqueId=502")) << text;
     }
     std::error_code ignored;

@@ -21,12 +21,6 @@ void WriteFile(const fs::path& file, const std::string& text)
     std::ofstream(file, std::ios::binary) << text;
 }
 
-std::string ReadFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 uint32_t BigEndian32(const std::string& bytes, size_t at)
 {
     uint32_t value = 0;
@@ -76,7 +70,7 @@ TEST(HostGigEVisionTest, TheConfiguredCameraIsListedOpenedGrabbedAndSaved)
     ASSERT_TRUE(std::regex_search(run.text, saved, std::regex("\nsave: buffer [0-7], ([0-9]+) x ([0-9]+), to "))) << run.text;
 
     // The file is a PNG of the size the camera streams.
-    const std::string bytes = ReadFile(png);
+    const std::string bytes = zelmk_test::ReadFile(png);
     ASSERT_GT(bytes.size(), 33u);
     EXPECT_EQ(std::string("\x89PNG\r\n\x1a\n", 8), bytes.substr(0, 8));
     EXPECT_EQ("IHDR", bytes.substr(12, 4));

@@ -63,21 +63,14 @@ public:
                 " packets in 1000, not " + std::to_string(lossPerThousand);
         return {};
     }
-    bool running()
-    {
-        std::string word;
-        std::ifstream(file_) >> word;
-        return word == "running";
-    }
+    bool running() const { return stateWord() == "running"; }
     // Asks the script's watcher to end the simulator with SIGKILL; true once it has.
     bool kill9()
     {
         std::ofstream(file_ + ".kill") << "kill\n";
         // Bounded: the watcher looks every 50 ms.
         for (int i = 0; i < 250; ++i) {
-            std::string word;
-            std::ifstream(file_) >> word;
-            if (word == "killed")
+            if (stateWord() == "killed")
                 return true;
             ::Sleep(20);
         }
@@ -85,6 +78,13 @@ public:
     }
 
 private:
+    std::string stateWord() const
+    {
+        std::string word;
+        std::ifstream(file_) >> word;
+        return word;
+    }
+
     std::string file_;
 };
 #else
